@@ -1,0 +1,134 @@
+#include "app/controls.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace {
+
+Text WindowText(HWND handle) {
+  const int length = GetWindowTextLengthA(handle);
+  if (length <= 0) return Text();
+  std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
+  const int copied = GetWindowTextA(handle, buffer.data(), length + 1);
+  return Text(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+}
+
+}  // namespace
+
+// --- ResultList ------------------------------------------------------------
+
+int ResultList::InsertRow() {
+  LVITEMA item{};
+  item.mask = LVIF_TEXT;
+  item.iItem = RowCount();
+  item.pszText = const_cast<char*>("");
+  return static_cast<int>(SendMessageA(handle_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+}
+
+int ResultList::ColumnCount() const {
+  HWND header = reinterpret_cast<HWND>(SendMessageA(handle_, LVM_GETHEADER, 0, 0));
+  return header ? static_cast<int>(SendMessageA(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+void ResultList::SetCellText(int row, int column, const Text& text) {
+  if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return;
+  LVITEMA item{};
+  item.iSubItem = column;
+  item.pszText = const_cast<char*>(text.c_str());
+  SendMessageA(handle_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+Text ResultList::GetCellText(int row, int column) const {
+  if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return Text();
+  // The list reports only how much it copied: grow until the text fits.
+  for (std::size_t size = 512;; size *= 2) {
+    std::vector<char> buffer(size, '\0');
+    LVITEMA item{};
+    item.iSubItem = column;
+    item.pszText = buffer.data();
+    item.cchTextMax = static_cast<int>(size);
+    const LRESULT copied = SendMessageA(handle_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+                                        reinterpret_cast<LPARAM>(&item));
+    if (copied < static_cast<LRESULT>(size) - 1 || size >= (1u << 26)) {
+      return Text(buffer.data());
+    }
+  }
+}
+
+int ResultList::RowCount() const {
+  return static_cast<int>(SendMessageA(handle_, LVM_GETITEMCOUNT, 0, 0));
+}
+
+bool ResultList::IsRowSelected(int row) const {
+  if (row < 0 || row >= RowCount()) return false;
+  return (SendMessageA(handle_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_SELECTED) &
+          LVIS_SELECTED) != 0;
+}
+
+void ResultList::DeleteRow(int row) {
+  if (row < 0 || row >= RowCount()) return;
+  SendMessageA(handle_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
+}
+
+void ResultList::ClearRows() { SendMessageA(handle_, LVM_DELETEALLITEMS, 0, 0); }
+
+int ResultList::CurrentRow() const {
+  return static_cast<int>(SendMessageA(handle_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
+}
+
+void ResultList::SelectRow(int row, bool selected) {
+  if (row < 0 || row >= RowCount()) return;
+  LVITEMA item{};
+  item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  item.state = selected ? (LVIS_SELECTED | LVIS_FOCUSED) : 0;
+  SendMessageA(handle_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+ResultList::RedrawPause::RedrawPause(const ResultList& list) : handle_(list.Handle()) {
+  SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+}
+
+ResultList::RedrawPause::~RedrawPause() {
+  SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+  InvalidateRect(handle_, nullptr, TRUE);
+}
+
+// --- Label, EditBox ----------------------------------------------------------
+
+Text Label::Caption() const { return WindowText(handle_); }
+void Label::SetCaption(const Text& caption) { SetWindowTextA(handle_, caption.c_str()); }
+
+Text EditBox::Content() const { return WindowText(handle_); }
+void EditBox::SetContent(const Text& content) { SetWindowTextA(handle_, content.c_str()); }
+
+void AppendEditText(EditBox& edit, const Text& text) {
+  HWND handle = edit.Handle();
+  const LRESULT end = GetWindowTextLengthA(handle);
+  SendMessageA(handle, EM_SETSEL, static_cast<WPARAM>(end), end);
+  SendMessageA(handle, EM_SCROLLCARET, 0, 0);
+  SendMessageA(handle, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// --- ProgressBar, ComboBox, Timer -------------------------------------------
+
+int ProgressBar::Position() const { return static_cast<int>(SendMessageA(handle_, PBM_GETPOS, 0, 0)); }
+void ProgressBar::SetPosition(int position) { SendMessageA(handle_, PBM_SETPOS, static_cast<WPARAM>(position), 0); }
+
+int ComboBox::CurrentItem() const { return static_cast<int>(SendMessageA(handle_, CB_GETCURSEL, 0, 0)); }
+int ComboBox::ItemCount() const { return static_cast<int>(SendMessageA(handle_, CB_GETCOUNT, 0, 0)); }
+
+void ComboBox::SetCurrentItem(int index) {
+  const int count = ItemCount();
+  if (index >= count) index = count - 1;
+  SendMessageA(handle_, CB_SETCURSEL, static_cast<WPARAM>(index < 0 ? -1 : index), 0);
+}
+
+void Timer::SetInterval(int milliseconds) {
+  interval_ = milliseconds > 0 ? milliseconds : 0;
+  if (interval_ > 0) {
+    SetTimer(owner_, id_, static_cast<UINT>(interval_), nullptr);
+  } else {
+    KillTimer(owner_, id_);
+  }
+}

@@ -1,0 +1,46 @@
+// Registry access by root number and full registry path, or by absolute
+// textual path ("HKEY_LOCAL_MACHINE\SOFTWARE\...").
+//
+// A full registry path ends in a value name; a trailing backslash addresses
+// the key's default value. Paths split at their last backslash, stepping over
+// the second byte of two-byte characters. No operation reports an error:
+// failures give the default, "", 0, an empty list or false.
+#pragma once
+
+#include "app/text_ops.h"
+
+enum RegistryRootNumber : int {
+  kClassesRoot = 1,
+  kCurrentConfig = 2,
+  kCurrentUser = 3,
+  kLocalMachine = 4,
+  kUsers = 5,   // any other number means HKEY_CURRENT_USER
+};
+
+// 1..5 for the five root names (ASCII case ignored), 0 otherwise.
+int RootNumberFromName(const Text& rootName);
+
+Text ReadRegistryText(int root, const Text& path, const Text& defaultText = Text());
+int32_t ReadRegistryNumber(int root, const Text& path, int32_t defaultNumber = 0);
+ByteString ReadRegistryBytes(int root, const Text& path, const ByteString& defaultBytes = ByteString());
+
+bool WriteRegistryValue(int root, const Text& path, int32_t number);
+bool WriteRegistryValue(int root, const Text& path, const Text& text);
+bool WriteRegistryValue(int root, const Text& path, const char* text);
+bool WriteRegistryValue(int root, const Text& path, const ByteString& bytes);
+
+// Deletes the value the path names or, failing that, the (empty) key whose
+// path is the whole text.
+bool DeleteRegistryItem(int root, const Text& path);
+bool RegistryItemExists(int root, const Text& path);
+
+// Appends the key's direct subkey names, each whole. Opens the key with
+// create semantics: a missing key is created, empty.
+void ListSubkeys(int root, const Text& keyPath, TextList& names);
+// Replaces both lists by the key's value names and their data read as text
+// (unexpanded, up to the first zero byte); every value is listed whatever
+// the size of its name or data.
+void ListValues(int root, const Text& keyPath, TextList& names, TextList& data);
+
+Text ReadValueByFullPath(const Text& absolutePath);
+bool DeleteByFullPath(const Text& absolutePath);

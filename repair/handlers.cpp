@@ -1,0 +1,5 @@
+#include "app/handlers.h"
+
+// Not built yet: bound, doing nothing.
+void OnCheckErrors(MainControls&) {}
+void OnRepairErrors(MainControls&) {}

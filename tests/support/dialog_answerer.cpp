@@ -1,0 +1,87 @@
+#include "support/dialog_answerer.h"
+
+#include <chrono>
+#include <utility>
+
+namespace {
+
+constexpr int kMessageTextId = 0xFFFF;   // the static that holds a message box's text
+constexpr int kMessageIconId = 0x0440;
+
+Text TextOf(HWND window) {
+  char buffer[4096] = {};
+  GetWindowTextA(window, buffer, sizeof(buffer));
+  return buffer;
+}
+
+struct FindDialog {
+  DWORD process;
+  HWND found;
+};
+
+BOOL CALLBACK FindOwnDialog(HWND window, LPARAM parameter) {
+  auto* search = reinterpret_cast<FindDialog*>(parameter);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char className[64] = {};
+  GetClassNameA(window, className, sizeof(className));
+  if (process == search->process && IsWindowVisible(window) && lstrcmpA(className, "#32770") == 0) {
+    search->found = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FirstEditChild(HWND dialog) {
+  return FindWindowExA(dialog, nullptr, "EDIT", nullptr);
+}
+
+}  // namespace
+
+DialogAnswerer::DialogAnswerer(std::vector<DialogAnswer> answers)
+    : answers_(std::move(answers)), thread_([this] { Watch(); }) {}
+
+DialogAnswerer::~DialogAnswerer() {
+  stop_ = true;
+  thread_.join();
+}
+
+std::vector<SeenDialog> DialogAnswerer::Seen() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return seen_;
+}
+
+void DialogAnswerer::Watch() {
+  std::size_t next = 0;
+  HWND lastAnswered = nullptr;
+  while (!stop_) {
+    FindDialog search{GetCurrentProcessId(), nullptr};
+    EnumWindows(FindOwnDialog, reinterpret_cast<LPARAM>(&search));
+    if (search.found && search.found != lastAnswered && next < answers_.size()) {
+      HWND dialog = search.found;
+      SeenDialog seen;
+      seen.caption = TextOf(dialog);
+      if (HWND text = GetDlgItem(dialog, kMessageTextId)) seen.message = TextOf(text);
+      seen.hasYes = GetDlgItem(dialog, IDYES) != nullptr;
+      seen.hasNo = GetDlgItem(dialog, IDNO) != nullptr;
+      seen.hasOk = GetDlgItem(dialog, IDOK) != nullptr;
+      seen.hasCancel = GetDlgItem(dialog, IDCANCEL) != nullptr;
+      HWND icon = GetDlgItem(dialog, kMessageIconId);  // Wine keeps a hidden one
+      seen.hasIcon = icon != nullptr && IsWindowVisible(icon);
+      HWND edit = FirstEditChild(dialog);
+      seen.hasEdit = edit != nullptr;
+      const DialogAnswer& answer = answers_[next++];
+      if (edit) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.inputText.c_str()));
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        seen_.push_back(seen);
+      }
+      HWND button = GetDlgItem(dialog, answer.buttonId);
+      PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(answer.buttonId, BN_CLICKED),
+                   reinterpret_cast<LPARAM>(button));
+      lastAnswered = dialog;
+    }
+    if (lastAnswered && !IsWindow(lastAnswered)) lastAnswered = nullptr;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}

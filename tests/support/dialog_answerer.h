@@ -1,0 +1,45 @@
+// Answers the program's real message boxes and input boxes the way a user
+// would: a watcher thread finds each dialog of this process as it opens,
+// records what it shows and presses the planned button.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "app/text_ops.h"
+
+struct DialogAnswer {
+  int buttonId;          // IDYES, IDNO, IDOK, IDCANCEL
+  Text inputText;        // typed into the dialog's edit field first, when it has one
+};
+
+struct SeenDialog {
+  Text caption;
+  Text message;          // the message box text ("" for an input box)
+  bool hasYes = false, hasNo = false, hasOk = false, hasCancel = false;
+  bool hasIcon = false;
+  bool hasEdit = false;
+};
+
+class DialogAnswerer {
+ public:
+  explicit DialogAnswerer(std::vector<DialogAnswer> answers);
+  ~DialogAnswerer();
+  DialogAnswerer(const DialogAnswerer&) = delete;
+  DialogAnswerer& operator=(const DialogAnswerer&) = delete;
+
+  // Dialogs seen so far (each answered, or left open when no answer was left).
+  std::vector<SeenDialog> Seen() const;
+
+ private:
+  void Watch();
+  std::vector<DialogAnswer> answers_;
+  std::vector<SeenDialog> seen_;
+  mutable std::mutex mutex_;
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
