@@ -1,0 +1,65 @@
+// Waits until Veltro's start-up scan has finished: polls the caption of
+// 标签13 (id 1113) on the Wine virtual desktop named on the command line.
+// Exit code 0 when it reads "完毕！", 1 on time-out. Prints the seconds
+// waited.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+HWND FindMainWindow(const char* desktopName) {
+  struct Search { HWND found; } search{nullptr};
+  auto match = [](HWND window, LPARAM lParam) -> BOOL {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof(name));
+    if (std::strcmp(name, "VeltroMainWindow") != 0) return TRUE;
+    reinterpret_cast<Search*>(lParam)->found = window;
+    return FALSE;
+  };
+  if (HDESK desktop = OpenDesktopA(desktopName, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE)) {
+    EnumDesktopWindows(desktop, match, reinterpret_cast<LPARAM>(&search));
+    CloseDesktop(desktop);
+  }
+  if (search.found == nullptr) search.found = FindWindowA("VeltroMainWindow", nullptr);
+  return search.found;
+}
+
+HWND FindDescendant(HWND window, int id) {
+  struct Search { int id; HWND found; } search{id, nullptr};
+  EnumChildWindows(
+      window,
+      [](HWND child, LPARAM lParam) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lParam);
+        if (GetDlgCtrlID(child) != s->id) return TRUE;
+        s->found = child;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const char* desktop = argc > 1 ? argv[1] : "veltro";
+  const int timeoutSeconds = argc > 2 ? std::atoi(argv[2]) : 180;
+  const DWORD start = GetTickCount();
+  while (GetTickCount() - start < static_cast<DWORD>(timeoutSeconds) * 1000u) {
+    if (HWND window = FindMainWindow(desktop)) {
+      if (HWND label = FindDescendant(window, 1113)) {
+        char caption[64] = {};
+        GetWindowTextA(label, caption, sizeof(caption));
+        if (std::strcmp(caption, "完毕！") == 0) {
+          std::printf("%.1f\n", (GetTickCount() - start) / 1000.0);
+          return 0;
+        }
+      }
+    }
+    Sleep(200);
+  }
+  std::printf("timeout\n");
+  return 1;
+}
