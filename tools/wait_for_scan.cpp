@@ -1,7 +1,8 @@
 // Waits until Veltro's start-up scan has finished: polls the caption of
 // 标签13 (id 1113) on the Wine virtual desktop named on the command line.
 // Exit code 0 when it reads "完毕！", 1 on time-out. Prints the seconds
-// waited.
+// waited. Further arguments ID@X,Y click control ID at X,Y of its client
+// area afterwards (to show another page before the picture is taken).
 #include <windows.h>
 
 #include <cstdio>
@@ -54,6 +55,15 @@ int main(int argc, char** argv) {
         GetWindowTextA(label, caption, sizeof(caption));
         if (std::strcmp(caption, "完毕！") == 0) {
           std::printf("%.1f\n", (GetTickCount() - start) / 1000.0);
+          for (int i = 3; i < argc; ++i) {
+            int id = 0, x = 0, y = 0;
+            if (std::sscanf(argv[i], "%d@%d,%d", &id, &x, &y) != 3) continue;
+            HWND control = FindDescendant(window, id);
+            if (control == nullptr) continue;
+            PostMessageA(control, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(x, y));
+            PostMessageA(control, WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+            Sleep(300);
+          }
           return 0;
         }
       }
