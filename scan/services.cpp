@@ -31,10 +31,10 @@ void ScanServices(ResultList& list) {
     list.SetCellText(row, kServiceDisplayName, ReadRegistryText(kLocalMachine, ValuePath(service, "DisplayName")));
     list.SetCellText(row, kServiceDescription, ReadRegistryText(kLocalMachine, ValuePath(service, "Description")));
     list.SetCellText(row, kServiceImagePath, ReadRegistryText(kLocalMachine, ValuePath(service, "ImagePath")));
-    const Text start = ValuePath(service, "Start");
-    if (RegistryItemExists(kLocalMachine, start)) {
-      list.SetCellText(row, kServiceStartType, StartTypeText(ReadRegistryNumber(kLocalMachine, start)));
-    }
+    // Read with an out-of-range default: a missing or non-DWORD "Start"
+    // leaves the column empty instead of reading as 0, the boot start type.
+    list.SetCellText(row, kServiceStartType,
+                     StartTypeText(ReadRegistryNumber(kLocalMachine, ValuePath(service, "Start"), kStartTypeCount)));
     list.SetCellText(row, kServiceKeyName, service);
   }
 }
