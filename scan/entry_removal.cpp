@@ -64,7 +64,7 @@ bool RegistryEntryPresent(const Text& absolutePath) {
   int root = 0;
   Text rest;
   // A path that names nothing cannot be shown as deleted either.
-  if (!SplitAbsolutePath(absolutePath, root, rest)) return true;
+  if (!SplitRowPath(absolutePath, root, rest)) return true;
   Text key, valueName;
   SplitValuePath(rest, key, valueName);
   if (RegistryValuePresent(root, key, valueName)) return true;

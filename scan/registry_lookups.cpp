@@ -29,7 +29,7 @@ Text ResolveClsidServer(const Text& classId) {
   return ReadRegistryText(kLocalMachine, "SOFTWARE\\Classes\\CLSID\\" + classId + "\\InProcServer32\\");
 }
 
-bool SplitAbsolutePath(const Text& absolutePath, int& root, Text& rest) {
+bool SplitRowPath(const Text& absolutePath, int& root, Text& rest) {
   // Root names are ASCII, so the first backslash is never a trail byte.
   const std::size_t separator = absolutePath.find('\\');
   if (separator == Text::npos) return false;

@@ -22,7 +22,7 @@ Text ResolveClsidServer(const Text& classId);
 
 // Splits an absolute textual path at its first backslash into the root's
 // number (0 for an unknown name) and the rest. False without a backslash.
-bool SplitAbsolutePath(const Text& absolutePath, int& root, Text& rest);
+bool SplitRowPath(const Text& absolutePath, int& root, Text& rest);
 // Splits a full registry path at its last backslash, stepping over the second
 // byte of two-byte characters: key "" when there is no backslash.
 void SplitValuePath(const Text& path, Text& key, Text& valueName);
