@@ -4,16 +4,11 @@
 
 #include "app/text_ops.h"
 #include "registry_scratch.h"
+#include "support/fixtures.h"
 
 struct KnownFile {
   Text path;
   Text description;
 };
 
-// TODO: the fixture binary with a known version resource.
-#include "host/files.h"
-#include "host/version_info.h"
-inline KnownFile DescribedFile() {
-  const Text path = GetSpecialFolder(kFolderSystem) + "notepad.exe";
-  return {path, GetFileDescription(path)};
-}
+inline KnownFile DescribedFile() { return {fixture::kComponentExe, fixture::kComponentDescription}; }

@@ -48,6 +48,9 @@ TEST(StartupEntriesTest, RunValuesShowDataAndDescribeOnlyBareExistingFiles) {
        Text(kHkcu) + kRun + "\\VeltroQuoted"},
       {HKEY_CURRENT_USER, kRun, "VeltroArgs", file.path + " /autorun", REG_SZ, "未知",
        Text(kHkcu) + kRun + "\\VeltroArgs"},
+      // An existing file without a version resource: described as nothing, not unknown.
+      {HKEY_CURRENT_USER, kRun, "VeltroNoVersion", fixture::kNoVersionDll, REG_SZ, "",
+       Text(kHkcu) + kRun + "\\VeltroNoVersion"},
       {HKEY_CURRENT_USER, kRun, "VeltroExpand", "%SystemRoot%\\notepad.exe", REG_EXPAND_SZ, "未知",
        Text(kHkcu) + kRun + "\\VeltroExpand"},
       // The unnamed value: its path ends in the key and a backslash.
