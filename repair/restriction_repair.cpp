@@ -141,7 +141,9 @@ void DeleteConsolePolicies(int root, const Text& keyPath) {
   for (int attempt = 0; attempt < 2 && KeyExists(root, keyPath); ++attempt) DeleteKeyTree(root, keyPath);
 }
 
-void RunFixedRepairs() {
+}  // namespace
+
+void RepairFixedRestrictions() {
   for (const FixedRepair& step : kFixedRepairs) {
     switch (step.action) {
       case Action::WriteNumber: WriteRegistryValue(step.root, step.path, step.number); break;
@@ -152,9 +154,7 @@ void RunFixedRepairs() {
   }
 }
 
-// Writes each pending record once for every list row whose explanation is
-// the record's description.
-void RunPendingRepairs(ResultList& list, const TextList& pendingRepairs) {
+void RepairPendingRecords(ResultList& list, const TextList& pendingRepairs) {
   const TextList pending = pendingRepairs;   // a scan run from the events below rebuilds the original
   const int rowCount = list.RowCount();
   for (int row = 0; row < rowCount; ++row) {
@@ -185,11 +185,9 @@ void RepairFileAssociations() {
   }
 }
 
-}  // namespace
-
 void RepairRestrictions(ResultList& list, const TextList& pendingRepairs) {
   ProcessPendingEvents();
-  RunFixedRepairs();
-  RunPendingRepairs(list, pendingRepairs);
+  RepairFixedRestrictions();
+  RepairPendingRecords(list, pendingRepairs);
   RepairFileAssociations();
 }
