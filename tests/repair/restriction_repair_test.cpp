@@ -205,7 +205,7 @@ TEST_F(PendingRepairTest, ARescanInTheMiddleDoesNotDisturbIt) {
   CellReadHook hook(list(), [&](int row) {
     if (row != 0 || rescanned) return;
     rescanned = true;
-    pending.assign({"n|3|" + Path("Rescan") + "|描述|3"});
+    pending.assign({"n|3|" + Path("Rescan") + "|描述|3", "n|3|" + Path("Rescan") + "|描述|4"});
     list().ClearRows();
     list().SetCellText(list().InsertRow(), 0, "描述");
   });
