@@ -234,17 +234,25 @@ LRESULT CALLBACK MouseEventsProc(HWND control, UINT message, WPARAM wParam, LPAR
 
 }  // namespace
 
+namespace {
+
+struct IdSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM lParam) {
+  auto* search = reinterpret_cast<IdSearch*>(lParam);
+  if (GetDlgCtrlID(child) != search->id) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND FindControlById(HWND window, int id) {
-  struct Search { int id; HWND found; } search{id, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lParam) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lParam);
-        if (GetDlgCtrlID(child) != s->id) return TRUE;
-        s->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  IdSearch search{id, nullptr};
+  EnumChildWindows(window, MatchId, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

@@ -11,15 +11,29 @@
 
 namespace {
 
+struct Search {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND window, LPARAM lParam) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof(name));
+  if (std::strcmp(name, "VeltroMainWindow") != 0) return TRUE;
+  reinterpret_cast<Search*>(lParam)->found = window;
+  return FALSE;
+}
+
+BOOL CALLBACK MatchId(HWND child, LPARAM lParam) {
+  auto* search = reinterpret_cast<Search*>(lParam);
+  if (GetDlgCtrlID(child) != search->id) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
 HWND FindMainWindow(const char* desktopName) {
-  struct Search { HWND found; } search{nullptr};
-  auto match = [](HWND window, LPARAM lParam) -> BOOL {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof(name));
-    if (std::strcmp(name, "VeltroMainWindow") != 0) return TRUE;
-    reinterpret_cast<Search*>(lParam)->found = window;
-    return FALSE;
-  };
+  Search search{0, nullptr};
+  auto match = MatchMainWindow;
   if (HDESK desktop = OpenDesktopA(desktopName, 0, FALSE, DESKTOP_READOBJECTS | DESKTOP_ENUMERATE)) {
     EnumDesktopWindows(desktop, match, reinterpret_cast<LPARAM>(&search));
     CloseDesktop(desktop);
@@ -29,16 +43,8 @@ HWND FindMainWindow(const char* desktopName) {
 }
 
 HWND FindDescendant(HWND window, int id) {
-  struct Search { int id; HWND found; } search{id, nullptr};
-  EnumChildWindows(
-      window,
-      [](HWND child, LPARAM lParam) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lParam);
-        if (GetDlgCtrlID(child) != s->id) return TRUE;
-        s->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  Search search{id, nullptr};
+  EnumChildWindows(window, MatchId, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
