@@ -1,0 +1,158 @@
+#include "host/registry_security.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+namespace {
+
+struct RootName {
+  const char* name;
+  HKEY key;
+};
+
+const RootName kRootNames[] = {
+    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},   {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},   {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+    {"HKEY_USERS", HKEY_USERS},
+};
+
+class KeyHandle {
+ public:
+  KeyHandle() = default;
+  ~KeyHandle() {
+    if (key_) RegCloseKey(key_);
+  }
+  KeyHandle(const KeyHandle&) = delete;
+  KeyHandle& operator=(const KeyHandle&) = delete;
+  HKEY* Receive() { return &key_; }
+  HKEY Get() const { return key_; }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// Splits "ROOT\sub\key" into the root and the key below it. The key part
+// loses trailing backslashes (single-byte ones only: a two-byte character may
+// end in 0x5C). A root alone, an unknown root or an empty key gives false.
+bool SplitKeyPath(const Text& path, HKEY& root, Text& subKey) {
+  const std::size_t slash = path.find('\\');
+  if (slash == Text::npos) return false;
+  const Text rootName = path.substr(0, slash);
+  root = nullptr;
+  for (const RootName& candidate : kRootNames) {
+    if (_stricmp(candidate.name, rootName.c_str()) == 0) root = candidate.key;
+  }
+  if (!root) return false;
+  subKey = path.substr(slash + 1);
+  std::size_t keep = 0;   // length up to the last character that is not a lone backslash
+  for (std::size_t i = 0; i < subKey.size();) {
+    const bool twoBytes = IsLeadByte(static_cast<unsigned char>(subKey[i])) && i + 1 < subKey.size();
+    const std::size_t next = i + (twoBytes ? 2 : 1);
+    if (twoBytes || subKey[i] != '\\') keep = next;
+    i = next;
+  }
+  subKey.resize(keep);
+  return !subKey.empty();
+}
+
+bool OpenKey(const Text& path, REGSAM access, KeyHandle& key) {
+  HKEY root = nullptr;
+  Text subKey;
+  if (!SplitKeyPath(path, root, subKey)) return false;
+  return RegOpenKeyExA(root, subKey.c_str(), 0, access, key.Receive()) == ERROR_SUCCESS;
+}
+
+// The two trustees the access lists name, as SIDs in buffers of their own.
+class WellKnownSid {
+ public:
+  explicit WellKnownSid(WELL_KNOWN_SID_TYPE type) {
+    DWORD size = sizeof(buffer_);
+    valid_ = CreateWellKnownSid(type, nullptr, buffer_, &size) != FALSE;
+  }
+  bool Valid() const { return valid_; }
+  PSID Get() { return buffer_; }
+
+ private:
+  alignas(DWORD) BYTE buffer_[SECURITY_MAX_SID_SIZE] = {};
+  bool valid_ = false;
+};
+
+KeyTrustee TrusteeOf(PSID sid) {
+  WellKnownSid everyone(WinWorldSid), system(WinLocalSystemSid);
+  if (everyone.Valid() && EqualSid(sid, everyone.Get())) return KeyTrustee::Everyone;
+  if (system.Valid() && EqualSid(sid, system.Get())) return KeyTrustee::LocalSystem;
+  return KeyTrustee::Other;
+}
+
+}  // namespace
+
+bool ReplaceKeyAccessList(const Text& absoluteKeyPath, const std::vector<KeyAccessEntry>& entries) {
+  WellKnownSid everyone(WinWorldSid), system(WinLocalSystemSid);
+  if (!everyone.Valid() || !system.Valid()) return false;
+
+  DWORD aclSize = sizeof(ACL);
+  for (const KeyAccessEntry& entry : entries) {
+    if (entry.trustee == KeyTrustee::Other || !entry.allowed) return false;
+    PSID sid = entry.trustee == KeyTrustee::Everyone ? everyone.Get() : system.Get();
+    aclSize += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(sid);
+  }
+  std::vector<DWORD> aclBuffer((aclSize + sizeof(DWORD) - 1) / sizeof(DWORD));
+  PACL acl = reinterpret_cast<PACL>(aclBuffer.data());
+  if (!InitializeAcl(acl, aclSize, ACL_REVISION)) return false;
+  for (const KeyAccessEntry& entry : entries) {
+    PSID sid = entry.trustee == KeyTrustee::Everyone ? everyone.Get() : system.Get();
+    if (!AddAccessAllowedAceEx(acl, ACL_REVISION, 0, entry.mask, sid)) return false;
+  }
+
+  SECURITY_DESCRIPTOR descriptor;
+  if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION)) return false;
+  if (!SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE)) return false;
+  // The list stands for itself: nothing is merged in from the parent key.
+  SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
+
+  KeyHandle key;
+  if (!OpenKey(absoluteKeyPath, WRITE_DAC, key)) return false;
+  return RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
+}
+
+bool ReadKeyAccessList(const Text& absoluteKeyPath, std::vector<KeyAccessEntry>& entries) {
+  KeyHandle key;
+  if (!OpenKey(absoluteKeyPath, READ_CONTROL, key)) return false;
+  DWORD size = 0;
+  if (RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, nullptr, &size) != ERROR_INSUFFICIENT_BUFFER ||
+      size == 0) {
+    return false;
+  }
+  std::vector<DWORD> buffer((size + sizeof(DWORD) - 1) / sizeof(DWORD));
+  auto* descriptor = static_cast<PSECURITY_DESCRIPTOR>(buffer.data());
+  if (RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, descriptor, &size) != ERROR_SUCCESS) return false;
+  BOOL present = FALSE, defaulted = FALSE;
+  PACL acl = nullptr;
+  if (!GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted)) return false;
+
+  std::vector<KeyAccessEntry> found;
+  if (!present || !acl) {
+    // No list at all lets everybody do everything.
+    found.push_back(KeyAccessEntry{KeyTrustee::Everyone, kKeyAccessFullControl, true});
+  } else {
+    for (DWORD i = 0; i < acl->AceCount; ++i) {
+      void* ace = nullptr;
+      if (!GetAce(acl, i, &ace)) return false;
+      const auto* header = static_cast<const ACE_HEADER*>(ace);
+      if (header->AceType != ACCESS_ALLOWED_ACE_TYPE && header->AceType != ACCESS_DENIED_ACE_TYPE) {
+        found.push_back(KeyAccessEntry{KeyTrustee::Other, 0, false});
+        continue;
+      }
+      // Allowed and denied entries share one layout.
+      auto* allowedAce = static_cast<ACCESS_ALLOWED_ACE*>(ace);
+      KeyAccessEntry entry;
+      entry.trustee = TrusteeOf(reinterpret_cast<PSID>(&allowedAce->SidStart));
+      entry.mask = allowedAce->Mask;
+      entry.allowed = header->AceType == ACCESS_ALLOWED_ACE_TYPE;
+      found.push_back(entry);
+    }
+  }
+  entries = found;
+  return true;
+}
