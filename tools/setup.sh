@@ -4,7 +4,7 @@
 # Safe to run again: every step checks whether it is already done.
 set -euo pipefail
 
-PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools
+PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           wine wine64 xvfb xauth x11-utils fonts-wqy-microhei imagemagick cmake
           googletest dpkg-dev make perl python3)
 
@@ -20,15 +20,5 @@ if [ ${#missing[@]} -gt 0 ]; then
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
-
-# The posix thread model is what std::thread and std::mutex need.
-for t in i686 x86_64; do
-  for tool in g++ gcc; do
-    if [ -e "/usr/bin/$t-w64-mingw32-$tool-posix" ]; then
-      cur=$(readlink -f "/usr/bin/$t-w64-mingw32-$tool" || true)
-      case "$cur" in *posix*) ;; *) $SUDO update-alternatives --set "$t-w64-mingw32-$tool" "/usr/bin/$t-w64-mingw32-$tool-posix" >/dev/null ;; esac
-    fi
-  done
-done
 
 "$(dirname "$0")/build_openssl.sh"
