@@ -2,65 +2,19 @@
 
 #include <windows.h>
 
-#include <cstring>
+#include "host/registry_paths.h"
+#include "host/scoped_handles.h"
 
 namespace {
 
-struct RootName {
-  const char* name;
-  HKEY key;
-};
-
-const RootName kRootNames[] = {
-    {"HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},   {"HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
-    {"HKEY_CURRENT_USER", HKEY_CURRENT_USER},   {"HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
-    {"HKEY_USERS", HKEY_USERS},
-};
-
-class KeyHandle {
- public:
-  KeyHandle() = default;
-  ~KeyHandle() {
-    if (key_) RegCloseKey(key_);
-  }
-  KeyHandle(const KeyHandle&) = delete;
-  KeyHandle& operator=(const KeyHandle&) = delete;
-  HKEY* Receive() { return &key_; }
-  HKEY Get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-// Splits "ROOT\sub\key" into the root and the key below it. The key part
-// loses trailing backslashes (single-byte ones only: a two-byte character may
-// end in 0x5C). A root alone, an unknown root or an empty key gives false.
-bool SplitKeyPath(const Text& path, HKEY& root, Text& subKey) {
-  const std::size_t slash = path.find('\\');
-  if (slash == Text::npos) return false;
-  const Text rootName = path.substr(0, slash);
-  root = nullptr;
-  for (const RootName& candidate : kRootNames) {
-    if (_stricmp(candidate.name, rootName.c_str()) == 0) root = candidate.key;
-  }
-  if (!root) return false;
-  subKey = path.substr(slash + 1);
-  std::size_t keep = 0;   // length up to the last character that is not a lone backslash
-  for (std::size_t i = 0; i < subKey.size();) {
-    const bool twoBytes = IsLeadByte(static_cast<unsigned char>(subKey[i])) && i + 1 < subKey.size();
-    const std::size_t next = i + (twoBytes ? 2 : 1);
-    if (twoBytes || subKey[i] != '\\') keep = next;
-    i = next;
-  }
-  subKey.resize(keep);
-  return !subKey.empty();
-}
-
-bool OpenKey(const Text& path, REGSAM access, KeyHandle& key) {
-  HKEY root = nullptr;
-  Text subKey;
-  if (!SplitKeyPath(path, root, subKey)) return false;
-  return RegOpenKeyExA(root, subKey.c_str(), 0, access, key.Receive()) == ERROR_SUCCESS;
+// An existing key below a root, never a root itself. One trailing backslash
+// is allowed, as in every key path the user may type.
+bool OpenKey(const Text& path, REGSAM access, ScopedKey& key) {
+  AbsolutePath parts;
+  if (!SplitAbsolutePath(path, parts) || parts.root == 0) return false;
+  const Text subKey = WithoutTrailingBackslash(parts.remainder);
+  if (subKey.empty()) return false;
+  return RegOpenKeyExA(RootKeyFromNumber(parts.root), subKey.c_str(), 0, access, key.Receive()) == ERROR_SUCCESS;
 }
 
 // The two trustees the access lists name, as SIDs in buffers of their own.
@@ -111,13 +65,13 @@ bool ReplaceKeyAccessList(const Text& absoluteKeyPath, const std::vector<KeyAcce
   // The list stands for itself: nothing is merged in from the parent key.
   SetSecurityDescriptorControl(&descriptor, SE_DACL_PROTECTED, SE_DACL_PROTECTED);
 
-  KeyHandle key;
+  ScopedKey key;
   if (!OpenKey(absoluteKeyPath, WRITE_DAC, key)) return false;
   return RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, &descriptor) == ERROR_SUCCESS;
 }
 
 bool ReadKeyAccessList(const Text& absoluteKeyPath, std::vector<KeyAccessEntry>& entries) {
-  KeyHandle key;
+  ScopedKey key;
   if (!OpenKey(absoluteKeyPath, READ_CONTROL, key)) return false;
   DWORD size = 0;
   if (RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, nullptr, &size) != ERROR_INSUFFICIENT_BUFFER ||
