@@ -1,0 +1,62 @@
+// Files: existence, attributes, deletion and whole-file writes.
+#include <windows.h>
+
+#include "host/files.h"
+#include "host/scoped_handles.h"
+
+namespace {
+
+// Only these bits are reported and only these can be set.
+constexpr DWORD kReportedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                      FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_ARCHIVE;
+constexpr DWORD kSettableAttributes =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+bool WriteAll(HANDLE file, const ByteString& bytes) {
+  std::size_t offset = 0;
+  while (offset < bytes.size()) {
+    const std::size_t remaining = bytes.size() - offset;
+    const DWORD chunk = remaining > 0x40000000u ? 0x40000000u : static_cast<DWORD>(remaining);
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data() + offset, chunk, &written, nullptr) || written == 0) return false;
+    offset += written;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool FileExists(const Text& path) {
+  WIN32_FIND_DATAA found;
+  const ScopedFindHandle search(FindFirstFileA(path.c_str(), &found));
+  return search.IsValid();
+}
+
+bool DeleteFile(const Text& path) { return DeleteFileA(path.c_str()) != FALSE; }
+
+int GetFileAttributes(const Text& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return -1;
+  return static_cast<int>(attributes & kReportedAttributes);
+}
+
+bool SetFileAttributes(const Text& path, int attributes) {
+  DWORD wanted = static_cast<DWORD>(attributes) & kSettableAttributes;
+  if (wanted == 0) wanted = FILE_ATTRIBUTE_NORMAL;   // "none" is spelled NORMAL
+  return SetFileAttributesA(path.c_str(), wanted) != FALSE;
+}
+
+bool WriteFileBytes(const Text& path, const std::vector<ByteString>& parts) {
+  if (path.empty()) return false;
+  const ScopedHandle file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return false;
+  for (const ByteString& part : parts) {
+    if (!WriteAll(file.Get(), part)) return false;
+  }
+  return true;
+}
+
+bool WriteFileBytes(const Text& path, const ByteString& bytes) {
+  return WriteFileBytes(path, std::vector<ByteString>{bytes});
+}

@@ -1,0 +1,74 @@
+// Special folders and initialisation-file entries.
+#include <windows.h>
+#include <shlobj.h>
+
+#include "host/files.h"
+
+namespace {
+
+struct ShellFolder {
+  int number;
+  int csidl;
+};
+
+const ShellFolder kShellFolders[] = {
+    {kFolderPersonal, CSIDL_PERSONAL}, {kFolderFavorites, CSIDL_FAVORITES},
+    {kFolderDesktop, CSIDL_DESKTOPDIRECTORY}, {kFolderFonts, CSIDL_FONTS},
+    {kFolderStartMenu, CSIDL_STARTMENU}, {kFolderPrograms, CSIDL_PROGRAMS},
+    {kFolderStartup, CSIDL_STARTUP}, {kFolderAppData, CSIDL_APPDATA},
+};
+
+// The folder's path, "" on failure (including a path that did not fit).
+Text FetchFolder(int folderNumber) {
+  char buffer[MAX_PATH + 1] = {};
+  for (const ShellFolder& folder : kShellFolders) {
+    if (folder.number == folderNumber) {
+      return SHGetSpecialFolderPathA(nullptr, buffer, folder.csidl, FALSE) ? Text(buffer) : Text();
+    }
+  }
+  UINT length = 0;
+  switch (folderNumber) {
+    case kFolderWindows: length = GetWindowsDirectoryA(buffer, MAX_PATH); break;
+    case kFolderSystem: length = GetSystemDirectoryA(buffer, MAX_PATH); break;
+    case kFolderTemp: length = GetTempPathA(MAX_PATH, buffer); break;
+    default: return Text();
+  }
+  if (length == 0 || length >= MAX_PATH) return Text();
+  return Text(buffer, length);
+}
+
+bool EndsWithBackslash(const Text& path) {
+  bool last = false;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    last = path[i] == '\\';
+    if (IsLeadByte(static_cast<unsigned char>(path[i]))) ++i;   // a trail byte may be 0x5C
+  }
+  return last;
+}
+
+// Leading spaces and control characters do not count.
+Text SkipLeadingBlanks(const Text& text) {
+  std::size_t i = 0;
+  while (i < text.size() && static_cast<unsigned char>(text[i]) <= 0x20) ++i;
+  return text.substr(i);
+}
+
+}  // namespace
+
+Text GetSpecialFolder(int folderNumber) {
+  Text path = FetchFolder(folderNumber);
+  if (!path.empty() && !EndsWithBackslash(path)) path += '\\';
+  return path;
+}
+
+Text ReadProfileText(const Text& file, const Text& section, const Text& key, const Text& defaultText) {
+  const Text fileName = SkipLeadingBlanks(file);
+  const Text sectionName = SkipLeadingBlanks(section);
+  const Text keyName = SkipLeadingBlanks(key);
+  if (fileName.empty() || sectionName.empty() || keyName.empty()) return Text();
+  constexpr DWORD kEntryLimit = 10240;
+  std::string buffer(kEntryLimit, '\0');
+  const DWORD length = GetPrivateProfileStringA(sectionName.c_str(), keyName.c_str(), defaultText.c_str(),
+                                                &buffer[0], kEntryLimit, fileName.c_str());
+  return Text(buffer.data(), length < kEntryLimit ? length : kEntryLimit - 1).c_str();
+}
