@@ -8,8 +8,9 @@ namespace {
 
 constexpr int32_t kBlockSize = 1024;
 // Pieces handed to the box: large enough that the box's cost per insertion
-// does not add up, small enough that the window is serviced often.
-constexpr std::size_t kPieceBytes = 32 * 1024;
+// does not add up, small enough that the window is serviced several times a
+// second (the box lays out some thousand lines per piece).
+constexpr std::size_t kPieceBytes = 128 * 1024;
 constexpr int kAttributeDirectory = 0x10;
 
 // FNV-1a over bytes: tells whether the box holds what was read without
