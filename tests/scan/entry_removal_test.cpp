@@ -19,9 +19,11 @@ const Text kNotify = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\
 const Text kColumns = "SOFTWARE\\Classes\\Folder\\shellex\\ColumnHandlers\\";
 const Text kCu = "HKEY_CURRENT_USER\\", kLm = "HKEY_LOCAL_MACHINE\\";
 
-// Scans into a list of its own and selects the rows holding the paths.
+// Selects the rows holding the paths.
 void SelectRows(TestListHost& host, int column, const std::vector<Text>& paths) {
-  for (const Text& path : paths) host.List().SelectRow(FindRow(host.Rows(), static_cast<std::size_t>(column), path));
+  for (const Text& path : paths) {
+    host.List().SelectRow(FindRow(host.Rows(), static_cast<std::size_t>(column), path));
+  }
 }
 
 TEST(EntryRemovalTest, NothingSelectedAsksNothing) {
@@ -29,7 +31,8 @@ TEST(EntryRemovalTest, NothingSelectedAsksNothing) {
   TestListHost startup({100, 100, 0}, true);
   ScanStartupEntries(startup.List());
   RemoveSelectedStartupEntries(startup.List());
-  for (const RemovalPlan* plan : {&kBrowserAddonRemoval, &kShellHookRemoval, &kImageHijackRemoval, &kWinsockRemoval}) {
+  for (const RemovalPlan* plan :
+       {&kBrowserAddonRemoval, &kShellHookRemoval, &kImageHijackRemoval, &kWinsockRemoval}) {
     TestListHost host({100, 100, 100, 0});
     host.List().SetCellText(host.List().InsertRow(), 3, kCu + kRun + "\\VeltroUnselected");
     RemoveCurrentEntry(host.List(), *plan);
@@ -39,7 +42,9 @@ TEST(EntryRemovalTest, NothingSelectedAsksNothing) {
 
 TEST(EntryRemovalTest, YesNoYesOverThreeSelectedStartupRows) {
   RegistryScratch s;
-  for (const char* name : {"VeltroA", "VeltroB", "VeltroKeep"}) s.String(HKEY_CURRENT_USER, kRun, name, "c:\\x.exe");
+  for (const char* name : {"VeltroA", "VeltroB", "VeltroKeep"}) {
+    s.String(HKEY_CURRENT_USER, kRun, name, "c:\\x.exe");
+  }
   s.Key(HKEY_LOCAL_MACHINE, kNotify + "VeltroPackage");
   s.String(HKEY_LOCAL_MACHINE, kNotify + "VeltroPackage", "DllName", "c:\\veltro\\notify.dll");
   s.Number(HKEY_LOCAL_MACHINE, kNotify + "VeltroPackage", "Asynchronous", 1);

@@ -11,7 +11,8 @@ const Text kOptions = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image Fi
 TEST(ImageHijacksTest, SubkeysWithADebuggerOfAnyType) {
   const Text exe = fixture::kComponentExe;
   RegistryScratch s;
-  for (const char* name : {"veltro-args.exe", "veltro-bare.exe", "veltro-empty.exe", "veltro-flags.exe", "veltro-number.exe"}) {
+  for (const char* name :
+       {"veltro-args.exe", "veltro-bare.exe", "veltro-empty.exe", "veltro-flags.exe", "veltro-number.exe"}) {
     s.Key(HKEY_LOCAL_MACHINE, kOptions + name);
     s.Number(HKEY_LOCAL_MACHINE, kOptions + name, "GlobalFlag", 2);
   }

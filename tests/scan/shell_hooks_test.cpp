@@ -26,7 +26,9 @@ TEST(ShellHooksTest, EveryLocationInOrderWithItsCells) {
     s.String(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\" + id, "", "Veltro" + id);
     s.String(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\" + id + "\\InProcServer32", "", dll + id);
   }
-  for (const char* scheme : {"veltro", "veltro-blank", "veltro-noclsid"}) s.Key(HKEY_LOCAL_MACHINE, kHandler + "\\" + scheme);
+  for (const char* scheme : {"veltro", "veltro-blank", "veltro-noclsid"}) {
+    s.Key(HKEY_LOCAL_MACHINE, kHandler + "\\" + scheme);
+  }
   s.String(HKEY_LOCAL_MACHINE, kHandler + "\\veltro", "CLSID", kClass);
   s.String(HKEY_LOCAL_MACHINE, kHandler + "\\veltro-blank", "CLSID", "  ");
   s.Key(HKEY_LOCAL_MACHINE, kFilter + "\\text/veltro");

@@ -37,12 +37,16 @@ TEST(StartupEntriesTest, EveryLocationInOrderWithItsCells) {
   s.String(HKEY_LOCAL_MACHINE, kExecuteHooks, kClass, "");
   s.String(HKEY_LOCAL_MACHINE, kExecuteHooks, kNoClass, "");
   s.String(HKEY_LOCAL_MACHINE, kDelayLoad, "VeltroObject", kClass);   // data names the class
-  for (const char* package : {"VeltroEmptyDll", "VeltroNoDll", "VeltroPackage"}) s.Key(HKEY_LOCAL_MACHINE, kNotify + "\\" + package);
+  for (const char* package : {"VeltroEmptyDll", "VeltroNoDll", "VeltroPackage"}) {
+    s.Key(HKEY_LOCAL_MACHINE, kNotify + "\\" + package);
+  }
   s.String(HKEY_LOCAL_MACHINE, kNotify + "\\VeltroEmptyDll", "DllName", "");
   s.String(HKEY_LOCAL_MACHINE, kNotify + "\\VeltroNoDll", "Startup", "x");
   s.String(HKEY_LOCAL_MACHINE, kNotify + "\\VeltroPackage", "DllName", exe);
   s.String(HKEY_LOCAL_MACHINE, kTasks, kClass, "Veltro task");
-  for (const char* component : {"VeltroComponent", "VeltroNoStub"}) s.Key(HKEY_LOCAL_MACHINE, kSetup + "\\" + component);
+  for (const char* component : {"VeltroComponent", "VeltroNoStub"}) {
+    s.Key(HKEY_LOCAL_MACHINE, kSetup + "\\" + component);
+  }
   s.String(HKEY_LOCAL_MACHINE, kSetup + "\\VeltroComponent", "StubPath", exe + " /install");
   s.String(HKEY_LOCAL_MACHINE, kSetup + "\\VeltroNoStub", "", "x");
 

@@ -31,7 +31,8 @@ TEST(WinsockProvidersTest, PathsResolveAndCataloguesFollowEachOther) {
       {"A\\01", PackedItem(dll), {"01", fixture::kComponentDescription, dll}},
       {"A\\02", PackedItem("%SystemRoot%\\" + inSystem), {"02", wineDescription, system + "ws2_32.dll"}},
       {"A\\03", PackedItem("%SYSTEMROOT%\\" + inSystem), {"03", wineDescription, system + "ws2_32.dll"}},
-      {"A\\04", PackedItem("ws2_32.dll"), {"04", GetFileDescription("ws2_32.dll"), "ws2_32.dll"}},   // found in System
+      // A bare name found in the System folder: shown and described as stored.
+      {"A\\04", PackedItem("ws2_32.dll"), {"04", GetFileDescription("ws2_32.dll"), "ws2_32.dll"}},
       {"A\\05", PackedItem("%windir%\\veltro.dll"), {"05", "", "%windir%\\veltro.dll"}},
       {"A\\06", ByteString{'a', 'b', 'c'}, {"06", "", "abc"}},   // no zero byte: ends with the data
       {"A\\07", ByteString{}, {"07", "", ""}},
