@@ -1,0 +1,168 @@
+#include "repair/restriction_scan.h"
+
+#include <cstddef>
+
+#include "app/prompts.h"
+#include "host/files.h"
+#include "host/registry.h"
+#include "repair/repair_table.h"
+
+namespace {
+
+#define EXPLORER_POLICIES "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\"
+#define DESKTOP_POLICIES "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\ActiveDesktop\\"
+
+enum class Test {
+  NumberIsOne,     // exactly 1; 2 is not a finding
+  NumberNotZero,
+  NumberIsZero,    // a missing value or one of another type reads as 0
+  TextIs,          // exact bytes, case matters
+  TextIsNot,       // exact bytes, case matters
+  Userinit,
+  ExeAssociation,
+};
+
+struct RestrictionCheck {
+  int root;
+  const char* path;
+  Test test;
+  const char* description;
+  const char* operand = nullptr;     // the text of TextIs / TextIsNot
+  bool showValue = false;            // the value as read follows the description
+  // A second place read only when the first is not 1 (task manager policy).
+  int otherRoot = 0;
+  const char* otherPath = nullptr;
+  const char* shownPath = nullptr;   // column 1 when it is not the path read
+};
+
+const RestrictionCheck kCatalogue[] = {
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Userinit", Test::Userinit,
+     "启动项 ", nullptr, true},
+    {kCurrentUser, EXPLORER_POLICIES "NoFind", Test::NumberIsOne, "禁用查找/搜索"},
+    {kCurrentUser, EXPLORER_POLICIES "NoRun", Test::NumberIsOne, "禁用运行"},
+    {kCurrentUser, EXPLORER_POLICIES "NoLogOff", Test::NumberIsOne, "禁用注销"},
+    {kCurrentUser, EXPLORER_POLICIES "StartMenuLogOff", Test::NumberIsOne, "禁用注销"},
+    {kCurrentUser, EXPLORER_POLICIES "NoClose", Test::NumberIsOne, "禁用关闭系统/关闭计算机"},
+    {kCurrentUser, EXPLORER_POLICIES "NoFileMenu", Test::NumberIsOne, "隐藏Explorer中的文件菜单"},
+    {kCurrentUser, EXPLORER_POLICIES "NoNetConnectDisconnect", Test::NumberIsOne, "禁止使用资源管理器"},
+    {kCurrentUser, EXPLORER_POLICIES "NoWebView", Test::NumberIsOne, "禁止按Web页查看"},
+    {kCurrentUser, EXPLORER_POLICIES "NoViewContextMenu", Test::NumberIsOne,
+     "禁止在桌面、我的电脑中使用鼠标右键"},
+    {kCurrentUser, EXPLORER_POLICIES "NoTrayContextMenu", Test::NumberIsOne, "禁止在任务栏中使用鼠标右键"},
+    {kCurrentUser, EXPLORER_POLICIES "NoChangeStartMenu", Test::NumberIsOne,
+     "禁止在开始菜单使用鼠标右键及拖放"},
+    {kCurrentUser, EXPLORER_POLICIES "NoAddPrinter", Test::NumberIsOne, "禁止添加打印机"},
+    {kCurrentUser, EXPLORER_POLICIES "NoDeletePrinter", Test::NumberIsOne, "禁止删除打印机"},
+    {kCurrentUser, EXPLORER_POLICIES "NoPrinterTabs", Test::NumberIsOne,
+     "隐藏打印机属性中的常规和详细资料页面"},
+    {kLocalMachine, "SYSTEM\\CurrentControlSet\\Services\\Cdrom\\Autorun", Test::NumberIsOne,
+     "允许光盘的自动运行功能"},
+    {kCurrentUser, EXPLORER_POLICIES "NoWinKeys", Test::NumberIsOne,
+     "此设置禁用了WIN+E、WIN+D、WIN+F、WIN+R等Windows快捷键"},
+    {kCurrentUser, EXPLORER_POLICIES "RestrictRun", Test::NumberIsOne, "禁止运行所有程序"},
+    {kCurrentUser, DESKTOP_POLICIES "NoHTMLWallPaper", Test::NumberIsOne, "只允许使用位图墙纸"},
+    {kCurrentUser, DESKTOP_POLICIES "NoChangingWallpaper", Test::NumberIsOne, "禁止修改墙纸"},
+    {kCurrentUser, DESKTOP_POLICIES "NoAddingComponents", Test::NumberIsOne, "禁止添加任何桌面项"},
+    {kCurrentUser, DESKTOP_POLICIES "NoDeletingComponents", Test::NumberIsOne, "禁止删除任何桌面项"},
+    {kCurrentUser, DESKTOP_POLICIES "NoCloseDragDropBands", Test::NumberIsOne, "禁止关闭和拖放全部工具栏"},
+    {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\SeparateProcess",
+     Test::NumberIsOne, "每个资源管理器窗口使用单独进程"},
+    {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess\\BrowseNewProcess",
+     Test::TextIs, "每个IE窗口使用单独进程", "no"},
+    {kCurrentUser, "Software\\Microsoft\\Internet Explorer\\Main\\Start Page", Test::TextIsNot,
+     "IE被修改成为:", "about:blank", true},
+    {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\DisableRegistryTools",
+     Test::NumberIsOne, "注册表被锁定"},
+    {kCurrentUser, "SYSTEM\\CurrentControlSet\\Control\\SecurePipeServers\\winreg\\RemoteRegAccess",
+     Test::NumberIsOne, "禁止远程修改注册表"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\policies\\system\\DisableTaskMgr",
+     Test::NumberIsOne, "禁止任务管理器", nullptr, false, kCurrentUser,
+     "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\system\\DisableTaskMgr"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\NoControlpanel",
+     Test::NumberIsOne, "禁止控制面板"},
+    {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Uninstall\\NoAddRemovePrograms",
+     Test::NumberIsOne, "禁止 添加/删除程序"},
+    {kCurrentUser, EXPLORER_POLICIES "NoClose", Test::NumberIsOne, "禁止关闭系统功能"},
+    {kCurrentUser, "Software\\Policies\\Microsoft\\windows\\system\\DisableCMD", Test::NumberNotZero,
+     "禁止访问命令提示和批处理文件"},
+    {kCurrentUser, EXPLORER_POLICIES "NoViewOnDrive", Test::NumberNotZero, "有被限制的驱动"},
+    {kLocalMachine,
+     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer\\Advanced\\Folder\\Hidden\\SHOWALL\\CheckedValue",
+     Test::NumberIsZero, "禁止查看隐藏"},
+    {kClassesRoot, nullptr, Test::ExeAssociation, "错误的EXE文件关联", nullptr, false, 0, nullptr, ".exe"},
+};
+
+static_assert(sizeof kCatalogue / sizeof kCatalogue[0] == 36, "the catalogue has 36 checks");
+
+// The defaults of HKEY_CLASSES_ROOT that make .exe files run, compared after
+// lower-casing; the first one that differs is the finding.
+struct AssociationRead {
+  const char* path;
+  const char* expected;
+};
+const AssociationRead kExeAssociation[] = {
+    {".exe\\", "exefile"},
+    {"exefile\\shell\\open\\command\\", "\"%1\" %*"},
+    {"exefile\\shell\\runas\\command\\", "\"%1\" %*"},
+    {"exefile\\DefaultIcon\\", "%1"},
+};
+
+bool UserinitDamaged(const Text& value) {
+  const Text lowered = ToLowerCase(value);
+  const Text systemFolder = GetSpecialFolder(kFolderSystem);
+  return lowered != "userinit.exe" && lowered != ToLowerCase(systemFolder + "userinit.exe,") &&
+         lowered != ToLowerCase(systemFolder + "userinit.exe");
+}
+
+bool ExeAssociationDamaged() {
+  for (const AssociationRead& read : kExeAssociation) {
+    if (ToLowerCase(ReadRegistryText(kClassesRoot, read.path)) != read.expected) return true;
+  }
+  return false;
+}
+
+// Whether the check finds damage; value receives the text read, if any.
+bool IsDamaged(const RestrictionCheck& check, Text& value) {
+  switch (check.test) {
+    case Test::NumberIsOne:
+      if (ReadRegistryNumber(check.root, check.path) == 1) return true;
+      return check.otherPath != nullptr && ReadRegistryNumber(check.otherRoot, check.otherPath) == 1;
+    case Test::NumberNotZero:
+      return ReadRegistryNumber(check.root, check.path) != 0;
+    case Test::NumberIsZero:
+      return ReadRegistryNumber(check.root, check.path) == 0;
+    case Test::TextIs:
+      value = ReadRegistryText(check.root, check.path);
+      return value == check.operand;
+    case Test::TextIsNot:
+      value = ReadRegistryText(check.root, check.path);
+      return value != check.operand;
+    case Test::Userinit:
+      value = ReadRegistryText(check.root, check.path);
+      return UserinitDamaged(value);
+    case Test::ExeAssociation:
+      return ExeAssociationDamaged();
+  }
+  return false;
+}
+
+}  // namespace
+
+void CheckRestrictionCatalogue(ResultList& list) {
+  list.ClearRows();
+  for (const RestrictionCheck& check : kCatalogue) {
+    Text value;
+    if (!IsDamaged(check, value)) continue;
+    const int row = list.InsertRow();
+    list.SetCellText(row, 0, check.showValue ? check.description + value : Text(check.description));
+    list.SetCellText(row, 1, check.shownPath != nullptr ? check.shownPath : check.path);
+  }
+}
+
+void ScanRestrictions(ResultList& list, Label& countLabel, TextList& pendingRepairs,
+                      HWND repaintWindow) {
+  CheckRestrictionCatalogue(list);
+  CheckRepairTable(list, pendingRepairs);
+  countLabel.SetCaption(ToText(list.RowCount()) + "条");
+  RepaintNow(repaintWindow);
+}

@@ -1,0 +1,15 @@
+// The restriction scan: the fixed catalogue of policy and hijack checks plus
+// the checks of the repair table, shown in the restriction list.
+#pragma once
+
+#include <windows.h>
+
+#include "app/controls.h"
+
+// Rebuilds the list (catalogue rows, then repair-table rows) and the pending
+// repairs, shows the row count as "N条" and repaints the window at once.
+void ScanRestrictions(ResultList& list, Label& countLabel, TextList& pendingRepairs,
+                      HWND repaintWindow);
+
+// Clears the list and appends one row per catalogue check found damaged.
+void CheckRestrictionCatalogue(ResultList& list);
