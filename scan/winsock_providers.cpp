@@ -46,7 +46,8 @@ void ScanWinsockProviders(ResultList& list) {
     for (const Text& entry : entries) {
       ProcessPendingEvents();
       const Text entryKey = catalogKey + "\\" + catalog + "\\" + entry;
-      const Text path = ResolveProviderPath(ProviderPath(ReadRegistryBytes(kLocalMachine, entryKey + "\\PackedCatalogItem")));
+      const Text path =
+          ResolveProviderPath(ProviderPath(ReadRegistryBytes(kLocalMachine, entryKey + "\\PackedCatalogItem")));
       const Text description = GetFileDescription(path);
       const int row = list.InsertRow();
       list.SetCellText(row, 0, entry);

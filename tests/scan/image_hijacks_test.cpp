@@ -1,55 +1,34 @@
-// The image-execution hijack scan against the real registry of the prefix.
+// The image-execution hijack scan over the test's own subkeys.
 #include <gtest/gtest.h>
 
+#include "registry_scratch.h"
 #include "scan/image_hijacks.h"
-#include "scan_fixtures.h"
-#include "support/test_window.h"
 
 namespace {
 
-const Text kOptions = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
+const Text kOptions = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\";
 
-constexpr std::size_t kName = 0, kDescription = 1, kDebugger = 2, kPath = 3;
-
-TEST(ImageHijacksTest, SubkeysWithADebuggerOfAnyTypeAreListed) {
-  const KnownFile file = DescribedFile();
-  RegistryScratch scratch;
-  struct Case {
-    Text exe;
-    DWORD type;            // 0: no Debugger value
-    Text debugger;         // text values
-    Text shownDebugger, description;
-  };
-  const Case cases[] = {
-      {"veltro-bare.exe", REG_SZ, file.path, file.path, file.description},
-      {"veltro-args.exe", REG_SZ, file.path + " -x", file.path + " -x", ""},
-      {"veltro-empty.exe", REG_SZ, "", "", ""},
-      {"veltro-number.exe", REG_DWORD, "", "7", ""},
-      {"veltro-flags.exe", 0, "", "", ""},
-  };
-  for (const Case& c : cases) {
-    const Text key = kOptions + "\\" + c.exe;
-    scratch.Key(HKEY_LOCAL_MACHINE, key);
-    scratch.Number(HKEY_LOCAL_MACHINE, key, "GlobalFlag", 2);
-    if (c.type == REG_DWORD) scratch.Number(HKEY_LOCAL_MACHINE, key, "Debugger", 7);
-    if (c.type == REG_SZ) scratch.String(HKEY_LOCAL_MACHINE, key, "Debugger", c.debugger);
+TEST(ImageHijacksTest, SubkeysWithADebuggerOfAnyType) {
+  const Text exe = fixture::kComponentExe;
+  RegistryScratch s;
+  for (const char* name :
+       {"veltro-args.exe", "veltro-bare.exe", "veltro-empty.exe", "veltro-flags.exe", "veltro-number.exe"}) {
+    s.Key(HKEY_LOCAL_MACHINE, kOptions + name);
+    s.Number(HKEY_LOCAL_MACHINE, kOptions + name, "GlobalFlag", 2);
   }
+  s.String(HKEY_LOCAL_MACHINE, kOptions + "veltro-args.exe", "Debugger", exe + " -x");
+  s.String(HKEY_LOCAL_MACHINE, kOptions + "veltro-bare.exe", "Debugger", exe);
+  s.String(HKEY_LOCAL_MACHINE, kOptions + "veltro-empty.exe", "Debugger", "");
+  s.Number(HKEY_LOCAL_MACHINE, kOptions + "veltro-number.exe", "Debugger", 7);
 
-  TestListHost host({150, 150, 150, 0});
-  ScanImageHijacks(host.List());
-  const auto rows = host.Rows();
-  for (const Case& c : cases) {
-    const Text path = "HKEY_LOCAL_MACHINE\\" + kOptions + "\\" + c.exe + "\\Debugger";
-    const int row = FindRow(rows, kPath, path);
-    if (c.type == 0) {
-      EXPECT_EQ(FindRow(rows, kName, c.exe), -1);
-      continue;
-    }
-    ASSERT_GE(row, 0) << c.exe;
-    EXPECT_EQ(rows[row][kName], c.exe);
-    EXPECT_EQ(rows[row][kDebugger], c.shownDebugger) << c.exe;
-    EXPECT_EQ(rows[row][kDescription], c.description) << c.exe;
-  }
+  const Text lm = "HKEY_LOCAL_MACHINE\\" + kOptions;
+  ExpectRowsInOrder(ScanRows(ScanImageHijacks, {150, 150, 150, 0}), {
+      {lm + "veltro-args.exe\\Debugger", {"veltro-args.exe", "", exe + " -x"}},
+      {lm + "veltro-bare.exe\\Debugger", {"veltro-bare.exe", fixture::kComponentDescription, exe}},
+      {lm + "veltro-empty.exe\\Debugger", {"veltro-empty.exe", "", ""}},
+      {lm + "veltro-flags.exe\\Debugger", {}},
+      {lm + "veltro-number.exe\\Debugger", {"veltro-number.exe", "", "7"}},
+  }, 3);
 }
 
 }  // namespace

@@ -1,71 +1,63 @@
-// Registry entries a test puts in the real locations and takes out again.
-// The locations are shared with other suites, so the test removes exactly
-// what it added: its own values and its own keys.
+// Entries a scanner test puts in the real, shared locations of the prefix and
+// takes out again: exactly its own values and keys, nothing else.
 #pragma once
 
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <vector>
 
 #include "app/text_ops.h"
+#include "support/fixtures.h"
+#include "support/test_window.h"
 
 class RegistryScratch {
  public:
-  RegistryScratch() = default;
   ~RegistryScratch() {
     for (auto undo = undo_.rbegin(); undo != undo_.rend(); ++undo) (*undo)();
   }
-  RegistryScratch(const RegistryScratch&) = delete;
-  RegistryScratch& operator=(const RegistryScratch&) = delete;
-
-  // A key of the test's own (deleted whole at the end), and its parents.
+  // A key of the test's own, removed whole at the end.
   void Key(HKEY root, const Text& key) {
     HKEY handle = nullptr;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) ==
-        ERROR_SUCCESS) {
+    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) == 0) {
       RegCloseKey(handle);
     }
-    undo_.push_back([root, key] { RegDeleteTreeA(root, key.c_str()); RegDeleteKeyA(root, key.c_str()); });
+    undo_.push_back([=] { RegDeleteTreeA(root, key.c_str()); RegDeleteKeyA(root, key.c_str()); });
   }
-
-  // A value of the test's own in a key that may be shared (deleted at the end).
+  // A value of the test's own, possibly in a shared key; removed at the end.
   void Value(HKEY root, const Text& key, const Text& name, DWORD type, const ByteString& data) {
-    Put(root, key, name, type, data);
-    undo_.push_back([root, key, name] { RegDeleteKeyValueA(root, key.c_str(), name.c_str()); });
+    RegSetKeyValueA(root, key.c_str(), name.c_str(), type, data.data(), static_cast<DWORD>(data.size()));
+    undo_.push_back([=] { RegDeleteKeyValueA(root, key.c_str(), name.c_str()); });
   }
   void String(HKEY root, const Text& key, const Text& name, const Text& text, DWORD type = REG_SZ) {
-    ByteString data(text.begin(), text.end());
-    data.push_back(0);
-    Value(root, key, name, type, data);
+    Value(root, key, name, type, ByteString(text.c_str(), text.c_str() + text.size() + 1));
   }
   void Number(HKEY root, const Text& key, const Text& name, DWORD number) {
     const auto* bytes = reinterpret_cast<const unsigned char*>(&number);
-    Value(root, key, name, REG_DWORD, ByteString(bytes, bytes + 4));
-  }
-
-  static void Put(HKEY root, const Text& key, const Text& name, DWORD type, const ByteString& data) {
-    HKEY handle = nullptr;
-    if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) !=
-        ERROR_SUCCESS) {
-      return;
-    }
-    RegSetValueExA(handle, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
-    RegCloseKey(handle);
+    Value(root, key, name, REG_DWORD, ByteString(bytes, bytes + sizeof number));
   }
   static bool KeyExists(HKEY root, const Text& key) {
     HKEY handle = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != 0) return false;
     RegCloseKey(handle);
     return true;
   }
   static bool ValueExists(HKEY root, const Text& key, const Text& name) {
-    return RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) == 0;
   }
 
  private:
   std::vector<std::function<void()>> undo_;
 };
+
+// Rows of a scan into a list of its own.
+inline std::vector<std::vector<Text>> ScanRows(void (*scan)(ResultList&), std::vector<int> columns) {
+  TestListHost host(columns);
+  scan(host.List());
+  return host.Rows();
+}
 
 // The row whose cell in `column` is `text`, or -1.
 inline int FindRow(const std::vector<std::vector<Text>>& rows, std::size_t column, const Text& text) {
@@ -73,4 +65,29 @@ inline int FindRow(const std::vector<std::vector<Text>>& rows, std::size_t colum
     if (rows[i].size() > column && rows[i][column] == text) return static_cast<int>(i);
   }
   return -1;
+}
+
+// Expects, for each expected row (hidden path last), the row with that path
+// holding those cells, in this order in the list; an empty row of cells
+// means "no such row".
+inline void ExpectRowsInOrder(const std::vector<std::vector<Text>>& rows,
+                              const std::vector<std::pair<Text, std::vector<Text>>>& expected,
+                              std::size_t pathColumn) {
+  int previous = -1;
+  for (const auto& [path, cells] : expected) {
+    const int row = FindRow(rows, pathColumn, path);
+    if (cells.empty()) {
+      EXPECT_EQ(row, -1) << path;
+      continue;
+    }
+    if (row < 0) {
+      ADD_FAILURE() << "no row " << path;
+      continue;
+    }
+    std::vector<Text> shown = rows[row];
+    shown.pop_back();
+    EXPECT_EQ(shown, cells) << path;
+    EXPECT_GT(row, previous) << "order: " << path;
+    previous = row;
+  }
 }

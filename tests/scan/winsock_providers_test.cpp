@@ -1,81 +1,54 @@
-// The Winsock catalogue scan against the real registry of the prefix.
+// The Winsock catalogue scan over catalogues of the test's own.
 #include <gtest/gtest.h>
 
 #include "host/files.h"
+#include "host/version_info.h"
+#include "registry_scratch.h"
 #include "scan/winsock_providers.h"
-#include "scan_fixtures.h"
-#include "support/test_window.h"
 
 namespace {
 
-const Text kCatalog = "SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9";
+const Text kCatalog = "SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9\\";
 
-constexpr std::size_t kName = 0, kDescription = 1, kServer = 2, kPath = 3;
-
-// A packed item: the path, a zero byte and protocol data after it.
-ByteString PackedItem(const Text& path, std::size_t trailing = 64) {
-  ByteString bytes(path.begin(), path.end());
-  bytes.push_back(0);
-  bytes.insert(bytes.end(), trailing, 0xAB);
+// The path, a zero byte, then protocol data.
+ByteString PackedItem(const Text& path) {
+  ByteString bytes(path.c_str(), path.c_str() + path.size() + 1);
+  bytes.insert(bytes.end(), 64, 0xAB);
   return bytes;
 }
 
-TEST(WinsockProvidersTest, PathsResolveAndEachCatalogueFollowsTheOther) {
-  const KnownFile file = DescribedFile();
-  const Text windows = GetSpecialFolder(kFolderWindows);
-  const Text system = GetSpecialFolder(kFolderSystem);
-  ASSERT_FALSE(windows.empty());
-  // A library in the System folder, named bare and through %SystemRoot%.
-  const Text systemLibrary = "ws2_32.dll";
-  ASSERT_TRUE(FileExists(system + systemLibrary));
-  const Text systemRelative = system.substr(windows.size()) + systemLibrary;   // "system32\ws2_32.dll"
-
-  struct Case {
-    Text catalog, entry;
+TEST(WinsockProvidersTest, PathsResolveAndCataloguesFollowEachOther) {
+  const Text windows = GetSpecialFolder(kFolderWindows), system = GetSpecialFolder(kFolderSystem);
+  ASSERT_TRUE(FileExists(system + "ws2_32.dll"));
+  const Text inSystem = system.substr(windows.size()) + "ws2_32.dll";   // "system32\ws2_32.dll"
+  const Text dll = fixture::kComponentDll;
+  const Text wineDescription = GetFileDescription(system + "ws2_32.dll");
+  const struct {
+    Text entry;
     ByteString item;
-    Text shownPath;
+    std::vector<Text> cells;
+  } cases[] = {
+      {"A\\01", PackedItem(dll), {"01", fixture::kComponentDescription, dll}},
+      {"A\\02", PackedItem("%SystemRoot%\\" + inSystem), {"02", wineDescription, system + "ws2_32.dll"}},
+      {"A\\03", PackedItem("%SYSTEMROOT%\\" + inSystem), {"03", wineDescription, system + "ws2_32.dll"}},
+      // A bare name found in the System folder: shown and described as stored.
+      {"A\\04", PackedItem("ws2_32.dll"), {"04", GetFileDescription("ws2_32.dll"), "ws2_32.dll"}},
+      {"A\\05", PackedItem("%windir%\\veltro.dll"), {"05", "", "%windir%\\veltro.dll"}},
+      {"A\\06", ByteString{'a', 'b', 'c'}, {"06", "", "abc"}},   // no zero byte: ends with the data
+      {"A\\07", ByteString{}, {"07", "", ""}},
+      {"B\\01", PackedItem("c:\\veltro\\lsp.dll"), {"01", "", "c:\\veltro\\lsp.dll"}},
   };
-  const Case cases[] = {
-      {"VeltroCatalogA", "000000000001", PackedItem(file.path), file.path},
-      {"VeltroCatalogA", "000000000002", PackedItem("%SystemRoot%\\" + systemRelative), system + systemLibrary},
-      {"VeltroCatalogA", "000000000003", PackedItem("%SYSTEMROOT%\\" + systemRelative), system + systemLibrary},
-      {"VeltroCatalogA", "000000000004", PackedItem(systemLibrary), systemLibrary},
-      {"VeltroCatalogA", "000000000005", PackedItem("%windir%\\veltro.dll"), "%windir%\\veltro.dll"},
-      // No zero byte at all: the path ends with the data.
-      {"VeltroCatalogA", "000000000006", ByteString{'a', 'b', 'c'}, "abc"},
-      {"VeltroCatalogA", "000000000007", ByteString{}, ""},
-      {"VeltroCatalogB", "000000000001", PackedItem("c:\\veltro\\lsp.dll"), "c:\\veltro\\lsp.dll"},
-  };
-  RegistryScratch scratch;
-  scratch.Key(HKEY_LOCAL_MACHINE, kCatalog + "\\VeltroCatalogA");
-  scratch.Key(HKEY_LOCAL_MACHINE, kCatalog + "\\VeltroCatalogB");
-  for (const Case& c : cases) {
-    RegistryScratch::Put(HKEY_LOCAL_MACHINE, kCatalog + "\\" + c.catalog + "\\" + c.entry, "PackedCatalogItem",
-                         REG_BINARY, c.item);
+  RegistryScratch s;
+  s.Key(HKEY_LOCAL_MACHINE, kCatalog + "VeltroA");
+  s.Key(HKEY_LOCAL_MACHINE, kCatalog + "VeltroB");
+  std::vector<std::pair<Text, std::vector<Text>>> expected;
+  for (const auto& c : cases) {
+    const Text key = kCatalog + "Veltro" + c.entry;
+    RegSetKeyValueA(HKEY_LOCAL_MACHINE, key.c_str(), "PackedCatalogItem", REG_BINARY, c.item.data(),
+                    static_cast<DWORD>(c.item.size()));
+    expected.push_back({"HKEY_LOCAL_MACHINE\\" + key, c.cells});
   }
-  // An entry without an item still gets its row.
-  RegistryScratch::Put(HKEY_LOCAL_MACHINE, kCatalog + "\\VeltroCatalogB\\000000000002", "Other", REG_SZ,
-                       ByteString{'x', 0});
-
-  TestListHost host({150, 150, 150, 0});
-  ScanWinsockProviders(host.List());
-  const auto rows = host.Rows();
-  const Text prefix = "HKEY_LOCAL_MACHINE\\" + kCatalog + "\\";
-  int previous = -1;
-  for (const Case& c : cases) {
-    const int row = FindRow(rows, kPath, prefix + c.catalog + "\\" + c.entry);
-    ASSERT_GE(row, 0) << c.catalog << "\\" << c.entry;
-    EXPECT_EQ(rows[row][kName], c.entry);
-    EXPECT_EQ(rows[row][kServer], c.shownPath) << c.entry;
-    EXPECT_GT(row, previous);
-    previous = row;
-  }
-  const int bare = FindRow(rows, kPath, prefix + "VeltroCatalogA\\000000000001");
-  EXPECT_EQ(rows[bare][kDescription], file.description);
-  const int other = FindRow(rows, kPath, prefix + "VeltroCatalogB\\000000000002");
-  ASSERT_GE(other, 0);
-  EXPECT_EQ(rows[other][kServer], "");
-  EXPECT_EQ(rows[other][kDescription], "");
+  ExpectRowsInOrder(ScanRows(ScanWinsockProviders, {150, 150, 150, 0}), expected, 3);
 }
 
 }  // namespace
