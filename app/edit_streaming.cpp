@@ -1,24 +1,52 @@
 #include "app/edit_streaming.h"
 
+#include <algorithm>
+#include <chrono>
 #include <climits>
 
+namespace {
+
+constexpr std::size_t kFirstPieceBytes = 64 * 1024;
+constexpr std::size_t kSmallestPieceBytes = 16 * 1024;
+constexpr std::size_t kLargestPieceBytes = 1024 * 1024;
+
+}  // namespace
+
 EditFiller::EditFiller(EditBox& edit)
-    : handle_(edit.Handle()), wasReadOnly_((GetWindowLongPtrA(edit.Handle(), GWL_STYLE) & ES_READONLY) != 0) {
+    : handle_(edit.Handle()),
+      wasReadOnly_((GetWindowLongPtrA(edit.Handle(), GWL_STYLE) & ES_READONLY) != 0),
+      pieceBytes_(kFirstPieceBytes),
+      lastShown_(GetTickCount()) {
   edit.SetContent(Text());
   if (!wasReadOnly_) SendMessageA(handle_, EM_SETREADONLY, TRUE, 0);
 }
 
 EditFiller::~EditFiller() {
+  ShowEnd();
   if (!wasReadOnly_) SendMessageA(handle_, EM_SETREADONLY, FALSE, 0);
 }
 
 void EditFiller::Append(const Text& piece) {
   if (piece.empty()) return;
+  const auto start = std::chrono::steady_clock::now();
   SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
   // Positions beyond the end are clamped to it: no need to ask for the length.
   SendMessageA(handle_, EM_SETSEL, INT_MAX, INT_MAX);
   SendMessageA(handle_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
   SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+  const double took =
+      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  const double scaled = static_cast<double>(piece.size()) * kPieceTime / std::max(took, 1.0);
+  pieceBytes_ = std::clamp(static_cast<std::size_t>(scaled), kSmallestPieceBytes, kLargestPieceBytes);
+  // Until the next redraw the box keeps showing what it showed before.
+  const DWORD now = GetTickCount();
+  if (IsWindowVisible(handle_) && now - lastShown_ >= kShowInterval) {
+    lastShown_ = now;
+    ShowEnd();
+  }
+}
+
+void EditFiller::ShowEnd() {
   SendMessageA(handle_, EM_SCROLLCARET, 0, 0);
   InvalidateRect(handle_, nullptr, TRUE);
 }

@@ -6,7 +6,18 @@
 // it read-only while it fills it (the user's typing would land inside the
 // text being loaded), inserts each piece at the end with drawing paused and
 // keeps the end in view, as a growing text would show.
+//
+// Each insertion also costs time in proportion to the text already in the
+// box, and drawing a box scrolled to the end of a long text walks its lines
+// from the top (tens of milliseconds at some megabytes). So the filler
+// suggests the size of the next piece from the time the last one took,
+// aiming at kPieceTime per insertion, and redraws a visible box at most
+// every kShowInterval; the finished text is always shown.
 #pragma once
+
+#include <windows.h>
+
+#include <cstddef>
 
 #include "app/controls.h"
 
@@ -18,8 +29,17 @@ class EditFiller {
   EditFiller& operator=(const EditFiller&) = delete;
 
   void Append(const Text& piece);
+  // Bytes the next piece should hold.
+  std::size_t PieceBytes() const { return pieceBytes_; }
+
+  static constexpr double kPieceTime = 40.0;     // milliseconds
+  static constexpr DWORD kShowInterval = 250;    // milliseconds
 
  private:
+  void ShowEnd();
+
   HWND handle_;
   bool wasReadOnly_;
+  std::size_t pieceBytes_;
+  DWORD lastShown_;
 };

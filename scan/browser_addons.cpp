@@ -1,5 +1,6 @@
 #include "scan/browser_addons.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/registry.h"
 #include "host/version_info.h"
@@ -81,5 +82,6 @@ void ScanLocation(ResultList& list, const AddonLocation& location) {
 
 void ScanBrowserAddons(ResultList& list) {
   list.ClearRows();
+  ListFill fill(list);   // drawn a few times a second, not for every row
   for (const AddonLocation& location : kAddonLocations) ScanLocation(list, location);
 }

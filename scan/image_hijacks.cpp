@@ -1,5 +1,6 @@
 #include "scan/image_hijacks.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/registry.h"
 #include "host/version_info.h"
@@ -13,6 +14,7 @@ const char kOptionsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ima
 
 void ScanImageHijacks(ResultList& list) {
   list.ClearRows();
+  ListFill fill(list);   // drawn a few times a second, not for every row
   TextList names;
   ListPresentSubkeys(kLocalMachine, kOptionsKey, names);
   const Text prefix = RootName(kLocalMachine) + "\\" + kOptionsKey;

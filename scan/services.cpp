@@ -1,5 +1,6 @@
 #include "scan/services.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/registry.h"
 
@@ -21,6 +22,7 @@ Text StartTypeText(int32_t start) {
 
 void ScanServices(ResultList& list) {
   list.ClearRows();
+  ListFill fill(list);   // drawn a few times a second, not for every row
   TextList services;
   ListSubkeys(kLocalMachine, kServicesKey, services);
   for (const Text& service : services) {

@@ -1,5 +1,6 @@
 #include "scan/shell_hooks.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/registry.h"
 #include "scan/registry_lookups.h"
@@ -108,6 +109,7 @@ void ScanValues(ResultList& list, const HookLocation& location, const Text& pref
 
 void ScanShellHooks(ResultList& list) {
   list.ClearRows();
+  ListFill fill(list);   // drawn a few times a second, not for every row
   ProcessPendingEvents();
   for (const HookLocation& location : kHookLocations) {
     const Text prefix = RootName(kLocalMachine) + "\\" + location.entryKey + "\\";

@@ -1,5 +1,6 @@
 #include "scan/startup_entries.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/files.h"
 #include "host/registry.h"
@@ -114,6 +115,7 @@ void ScanSingleValue(ResultList& list, const StartupLocation& location, const Te
 
 void ScanStartupEntries(ResultList& list) {
   list.ClearRows();
+  ListFill fill(list);   // drawn a few times a second, not for every row
   for (const StartupLocation& location : kStartupLocations) {
     const Text prefix = RootName(location.root) + "\\" + location.key + "\\";
     switch (location.kind) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/files.h"
 #include "host/registry.h"
@@ -35,6 +36,7 @@ Text ResolveProviderPath(const Text& path) {
 
 void ScanWinsockProviders(ResultList& list) {
   list.ClearRows();
+  ListFill fill(list);   // drawn a few times a second, not for every row
   const Text catalogKey = kCatalogKey;
   const Text prefix = RootName(kLocalMachine) + "\\" + catalogKey + "\\";
   TextList catalogs;

@@ -1,5 +1,6 @@
 #include "sysfiles/startup_folder.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/files.h"
 #include "host/folder_files.h"
@@ -11,6 +12,7 @@ constexpr int kPathColumn = 2;
 
 void LoadStartupFolderPage(ResultList& list, const Text& folder) {
   list.ClearRows();
+  ListFill fill(list);   // drawn a few times a second, not for every row
   if (folder.empty()) return;   // "*.*" alone would list the current folder
   TextList names;
   ListFolderFiles(folder + "*.*", names);
