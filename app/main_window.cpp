@@ -141,8 +141,9 @@ CreateArgs ArgsFor(ControlKind kind) {
   constexpr DWORD kList = WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
   constexpr DWORD kTabs = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   switch (kind) {
-    case ControlKind::TabControl: return {WC_TABCONTROLA, kTabs, 0};
-    case ControlKind::BottomTabs: return {WC_TABCONTROLA, kTabs | TCS_BOTTOM, 0};
+    // Tab controls and pages are control parents: Tab reaches their controls.
+    case ControlKind::TabControl: return {WC_TABCONTROLA, kTabs, WS_EX_CONTROLPARENT};
+    case ControlKind::BottomTabs: return {WC_TABCONTROLA, kTabs | TCS_BOTTOM, WS_EX_CONTROLPARENT};
     case ControlKind::List: return {WC_LISTVIEWA, kList | LVS_SINGLESEL, WS_EX_CLIENTEDGE};
     case ControlKind::MultiList: return {WC_LISTVIEWA, kList, WS_EX_CLIENTEDGE};
     case ControlKind::Button: return {"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};

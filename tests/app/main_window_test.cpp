@@ -280,4 +280,13 @@ TEST(MainWindowTest, ImmunityListEventsReachTheirActions) {
   }
   ASSERT_EQ(list.RowCount(), 8);
   EXPECT_EQ(list.GetCellText(7, 0), "HKEY_CURRENT_USER\\Software\\VeltroTest");
+  {
+    DialogAnswerer answerer({{IDNO, ""}});
+    fixture.FocusRow(list, 7);
+    SetFocus(list.Handle());
+    SendMessageA(list.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    fixture.Pump();
+    EXPECT_EQ(answerer.Seen().size(), 1u);   // Enter activates the focused row too
+  }
+  EXPECT_EQ(list.RowCount(), 8);
 }
