@@ -1,28 +1,21 @@
-// Placeholder entry point: an empty main window with the product caption.
+// Entry point: common controls, the program-wide objects, the main window
+// and its message loop.
 #include <windows.h>
+#include <commctrl.h>
 
-namespace {
-LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_DESTROY) {
-    PostQuitMessage(0);
-    return 0;
-  }
-  return DefWindowProcA(window, message, wParam, lParam);
-}
-}  // namespace
+#include "app/main_window.h"
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-  WNDCLASSA windowClass{};
-  windowClass.lpfnWndProc = WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = "VeltroMainWindow";
-  RegisterClassA(&windowClass);
-  HWND window = CreateWindowExA(0, "VeltroMainWindow", "Veltro  ---  修复病毒破坏的系统       2011年6月5日",
-                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 50, 50, 573, 384,
-                                nullptr, nullptr, instance, nullptr);
-  ShowWindow(window, show);
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  // Lives until the window is gone; its destructor is the exit hook that
+  // frees the program-wide objects.
+  ProgramState program;
+  MainWindowOptions options;
+  options.showCommand = showCommand;
+  if (CreateMainWindow(program, options) == nullptr) return 1;
+
   MSG message;
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
     TranslateMessage(&message);

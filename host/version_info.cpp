@@ -1,8 +1,6 @@
 // File version information: the labelled lines of a file's version strings.
 #include <windows.h>
 
-#include <cstdio>
-
 #include "host/version_block.h"
 #include "host/version_info.h"
 
@@ -28,43 +26,16 @@ const VersionString kVersionStrings[] = {
     {"SpecialBuild", "特殊编译版说明"},
 };
 
-const char kColon[] = "：";
-const char kDescriptionLabel[] = "描述";
-constexpr long long kLabelWidth = 12;
-
 // The first translation entry as "LLLLCCCC" (language, code page).
 bool TranslationKey(ByteString& block, Text& key) {
   void* pointer = nullptr;
   UINT length = 0;
   if (!VerQueryValueA(block.data(), "\\VarFileInfo\\Translation", &pointer, &length)) return false;
-  const ByteString entry = CopyFromBlock(block, pointer, length);
-  const uint32_t value = static_cast<uint32_t>(ReadTypedValue(entry, ValueType::Int32).integer);
-  char text[9];
-  std::snprintf(text, sizeof text, "%04X%04X", static_cast<unsigned>(value & 0xFFFFu),
-                static_cast<unsigned>(value >> 16));
-  key = text;
+  key = TranslationKeyFromEntry(CopyFromBlock(block, pointer, length));
   return true;
 }
 
-Text VersionLine(const Text& label, const Text& value) {
-  const Text head = label + kColon;
-  return head + SpaceText(kLabelWidth - static_cast<long long>(head.size())) + value;
-}
-
 }  // namespace
-
-ByteString CopyFromBlock(const ByteString& block, const void* pointer, std::size_t claimedLength) {
-  const auto* begin = block.data();
-  const auto* end = begin + block.size();
-  const auto* from = static_cast<const unsigned char*>(pointer);
-  // Compared as addresses: the pointer need not lie inside the block.
-  const auto address = reinterpret_cast<uintptr_t>(from);
-  if (from == nullptr || address < reinterpret_cast<uintptr_t>(begin) || address >= reinterpret_cast<uintptr_t>(end)) {
-    return ByteString();
-  }
-  const std::size_t available = static_cast<std::size_t>(end - from);
-  return ByteString(from, from + (claimedLength < available ? claimedLength : available));
-}
 
 void ReadVersionInfoLines(const Text& path, TextList& lines) {
   lines.clear();
@@ -90,10 +61,5 @@ void ReadVersionInfoLines(const Text& path, TextList& lines) {
 Text GetFileDescription(const Text& path) {
   TextList lines;
   ReadVersionInfoLines(path, lines);
-  const Text label = kDescriptionLabel;
-  const std::size_t head = label.size() + Text(kColon).size();
-  for (const Text& line : lines) {
-    if (line.compare(0, label.size(), label) == 0) return TrimSpaces(line.substr(head));
-  }
-  return Text();
+  return DescriptionFromLines(lines);
 }

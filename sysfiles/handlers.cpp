@@ -1,7 +1,11 @@
 #include "app/handlers.h"
 
-// Not built yet: bound, doing nothing.
-void OnStartupFolderRefresh(MainControls&) {}
-void OnStartupFolderDelete(MainControls&) {}
-void LoadTextFilePage(MainControls&, TextFilePage) {}
-void SaveTextFilePage(MainControls&, TextFilePage) {}
+#include "host/files.h"
+#include "sysfiles/startup_folder.h"
+
+// LoadTextFilePage and SaveTextFilePage live in text_file_pages.cpp.
+void OnStartupFolderRefresh(MainControls& c) {
+  LoadStartupFolderPage(c.超级列表框7, GetSpecialFolder(kFolderStartup));
+}
+
+void OnStartupFolderDelete(MainControls& c) { DeleteStartupFolderFile(c.超级列表框7); }

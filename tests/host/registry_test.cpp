@@ -22,29 +22,20 @@ class RegistryTest : public ::testing::Test {
   }
   static Text Path(const Text& rest) { return kBase + "\\" + rest; }
 
-  // Stores raw bytes of any type, bypassing the layer under test.
+  // Raw access, bypassing the layer under test.
   static void PutRaw(const Text& key, const Text& name, DWORD type, const void* data, DWORD size) {
-    HKEY handle = nullptr;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, Path(key).c_str(), &handle), ERROR_SUCCESS);
-    EXPECT_EQ(RegSetValueExA(handle, name.c_str(), 0, type, static_cast<const BYTE*>(data), size), ERROR_SUCCESS);
-    RegCloseKey(handle);
+    EXPECT_EQ(RegSetKeyValueA(HKEY_CURRENT_USER, Path(key).c_str(), name.c_str(), type, data, size), ERROR_SUCCESS);
+  }
+  static DWORD RawType(const Text& key, const Text& name, DWORD* size = nullptr) {
+    DWORD type = REG_NONE;
+    RegGetValueA(HKEY_CURRENT_USER, Path(key).c_str(), name.c_str(), RRF_RT_ANY | RRF_NOEXPAND, &type, nullptr, size);
+    return type;
   }
   static bool KeyExists(HKEY root, const Text& key) {
     HKEY handle = nullptr;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
-    RegCloseKey(handle);
-    return true;
-  }
-  static DWORD RawType(const Text& key, const Text& name, DWORD* size = nullptr) {
-    HKEY handle = nullptr;
-    DWORD type = REG_NONE;
-    DWORD ignored = 0;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, Path(key).c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return REG_NONE;
-    if (RegQueryValueExA(handle, name.c_str(), nullptr, &type, nullptr, size ? size : &ignored) != ERROR_SUCCESS) {
-      type = REG_NONE;
-    }
-    RegCloseKey(handle);
-    return type;
+    const bool exists = RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &handle) == ERROR_SUCCESS;
+    if (exists) RegCloseKey(handle);
+    return exists;
   }
 };
 
@@ -98,8 +89,6 @@ TEST_F(RegistryTest, ReadsByKindAndDefault) {
     EXPECT_EQ(ReadRegistryNumber(kCurrentUser, path, -1), c.number) << c.name;
     EXPECT_EQ(ReadRegistryBytes(kCurrentUser, path, fallback), c.bytes) << c.name;
   }
-  EXPECT_EQ(ReadRegistryNumber(kCurrentUser, Path("T\\text")), 0);
-  EXPECT_EQ(ReadRegistryText(kCurrentUser, Path("Missing\\x")), "");
   // A root number outside 1..5 means HKEY_CURRENT_USER.
   EXPECT_EQ(ReadRegistryNumber(0, Path("T\\number")), 5);
   EXPECT_EQ(ReadRegistryNumber(9, Path("T\\number")), 5);
@@ -111,19 +100,14 @@ TEST_F(RegistryTest, TextNeverReadsPastItsData) {
   PutRaw("Raw", "unterminated", REG_SZ, "abc", 3);
   PutRaw("Raw", "inner zero", REG_SZ, "ab\0cd", 6);
   PutRaw("Raw", "empty", REG_SZ, "", 0);
-  HKEY handle = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, Path("Raw").c_str(), 0, KEY_WRITE, &handle), ERROR_SUCCESS);
-  const wchar_t wide[] = L"xyzw";
-  EXPECT_EQ(RegSetValueExW(handle, L"odd", 0, REG_SZ, reinterpret_cast<const BYTE*>(wide), 7), ERROR_SUCCESS);
-  RegCloseKey(handle);
+  EXPECT_EQ(RegSetKeyValueW(HKEY_CURRENT_USER, L"Software\\VeltroTest\\Registry\\Raw", L"odd", REG_SZ, L"xyzw", 7),
+            ERROR_SUCCESS);   // three and a half UTF-16 units
 
   EXPECT_EQ(ReadRegistryText(kCurrentUser, Path("Raw\\unterminated")), "abc");
   EXPECT_EQ(ReadRegistryText(kCurrentUser, Path("Raw\\inner zero")), "ab");
   EXPECT_EQ(ReadRegistryText(kCurrentUser, Path("Raw\\empty"), "dflt"), "");
   const Text odd = ReadRegistryText(kCurrentUser, Path("Raw\\odd"));
-  EXPECT_GE(odd.size(), 3u);
-  EXPECT_LE(odd.size(), 4u);
-  EXPECT_EQ(odd.substr(0, 3), "xyz");
+  EXPECT_TRUE(odd == "xyz" || odd == "xyzw") << odd;
   TextList names, data;
   ListValues(kCurrentUser, Path("Raw"), names, data);
   ASSERT_EQ(names.size(), 4u);
@@ -150,8 +134,6 @@ TEST_F(RegistryTest, WritesCreateKeysAndStoreTheKind) {
   EXPECT_EQ(size, 12u);
   EXPECT_TRUE(WriteRegistryValue(kCurrentUser, Path("New\\bytes"), ByteString{0, 1, 0}));
   EXPECT_EQ(ReadRegistryBytes(kCurrentUser, Path("New\\bytes")), (ByteString{0, 1, 0}));
-  EXPECT_TRUE(WriteRegistryValue(kCurrentUser, Path("New\\neg"), -2));
-  EXPECT_EQ(ReadRegistryNumber(kCurrentUser, Path("New\\neg")), -2);
   EXPECT_TRUE(WriteRegistryValue(kLocalMachine, Path("Machine\\n"), 3));
   EXPECT_EQ(ReadRegistryNumber(kLocalMachine, Path("Machine\\n")), 3);
   EXPECT_EQ(ReadRegistryNumber(kCurrentUser, Path("Machine\\n")), 0);
@@ -166,22 +148,22 @@ TEST_F(RegistryTest, DeleteTakesTheValueOrFailingThatTheEmptyKey) {
   EXPECT_FALSE(DeleteRegistryItem(kCurrentUser, Path("D\\value")));   // gone: no value, no key
 
   // A trailing backslash: first the default value, then the key itself.
+  EXPECT_TRUE(RegistryItemExists(kCurrentUser, Path("D\\Empty\\")));
   EXPECT_TRUE(DeleteRegistryItem(kCurrentUser, Path("D\\Empty\\")));
+  EXPECT_FALSE(RegistryItemExists(kCurrentUser, Path("D\\Empty\\")));   // a key exists only through its default
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Path("D\\Empty")));
   EXPECT_TRUE(DeleteRegistryItem(kCurrentUser, Path("D\\Empty")));
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Path("D\\Empty")));
 
+  // Without a default value, a trailing backslash reaches the key at once.
+  WriteRegistryValue(kCurrentUser, Path("D\\Bare\\x"), 1);
+  EXPECT_TRUE(DeleteRegistryItem(kCurrentUser, Path("D\\Bare\\x")));
+  EXPECT_TRUE(DeleteRegistryItem(kCurrentUser, Path("D\\Bare\\")));
+  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Path("D\\Bare")));
+
   EXPECT_FALSE(DeleteRegistryItem(kCurrentUser, Path("D\\Parent")));   // has a subkey
   EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Path("D\\Parent\\Child")));
   EXPECT_FALSE(DeleteRegistryItem(kCurrentUser, "\\"));
-}
-
-TEST_F(RegistryTest, KeyExistsOnlyThroughItsDefaultValue) {
-  WriteRegistryValue(kCurrentUser, Path("E\\x"), 1);
-  EXPECT_FALSE(RegistryItemExists(kCurrentUser, Path("E\\")));
-  WriteRegistryValue(kCurrentUser, Path("E\\"), "d");
-  EXPECT_TRUE(RegistryItemExists(kCurrentUser, Path("E\\")));
-  EXPECT_FALSE(RegistryItemExists(kCurrentUser, Path("E\\y")));
 }
 
 TEST_F(RegistryTest, ListValuesListsEveryValueWhole) {
@@ -258,14 +240,6 @@ TEST_F(RegistryTest, ValuesByAbsolutePath) {
   EXPECT_EQ(ReadValueByFullPath("HKEY_LOCAL_MACHINE\\" + kBase + "\\F\\machine"), "");
   EXPECT_TRUE(DeleteByFullPath(user + "five"));
   EXPECT_EQ(ReadRegistryNumber(kCurrentUser, Path("F\\five"), -1), -1);
-}
-
-TEST(RegistryRootTest, RootNames) {
-  EXPECT_EQ(RootNumberFromName("HKEY_CLASSES_ROOT"), 1);
-  EXPECT_EQ(RootNumberFromName("hkey_current_config"), 2);
-  EXPECT_EQ(RootNumberFromName("Hkey_Users"), 5);
-  EXPECT_EQ(RootNumberFromName("HKLM"), 0);
-  EXPECT_EQ(RootNumberFromName(""), 0);
 }
 
 }  // namespace

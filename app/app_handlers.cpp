@@ -1,0 +1,18 @@
+// The application core's own handlers: window created, the timer's tick and
+// the banner.
+#include "app/handlers.h"
+#include "app/prompts.h"
+
+void OnMainWindowCreated(MainControls& c) { FocusControl(c.标签9.Handle()); }
+
+void OnTimerTick(MainControls& c) {
+  // Stop first: the scan lets queued messages through and must not see this
+  // timer again. The full scan runs once per program run.
+  c.时钟1.SetInterval(0);
+  RunFullScan(c);
+}
+
+void OnBannerClicked(MainControls&) {
+  // Opens WebAddress() with OpenWithShell(kVerbOpen, ...) once the shell
+  // access of the host layer is in.
+}

@@ -1,0 +1,7 @@
+# The window layer turns theming off for the two bottom-tab controls.
+target_link_libraries(veltro_core PUBLIC uxtheme)
+
+# tools/screenshot.sh waits with this for the start-up scan to finish.
+add_executable(wait_for_scan ${CMAKE_SOURCE_DIR}/tools/wait_for_scan.cpp)
+veltro_target_options(wait_for_scan)
+target_link_options(wait_for_scan PRIVATE -static -static-libgcc -static-libstdc++)

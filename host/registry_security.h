@@ -1,0 +1,42 @@
+// Access lists of registry keys: the only code that calls the Windows
+// security functions.
+//
+// Keys are named by absolute textual path ("HKEY_LOCAL_MACHINE\SOFTWARE\...");
+// root names are matched without regard to case. A path that names a root
+// alone is refused: a root's access list is never ours to replace.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/text_ops.h"
+
+// The registry's access rights as the access lists hold them (winnt.h values).
+enum KeyAccessMask : uint32_t {
+  kKeyAccessRead = 0x00020019,              // KEY_READ
+  kKeyAccessReadWrite = 0x0002001F,         // KEY_READ | KEY_WRITE
+  kKeyAccessReadWriteDelete = 0x0003001F,   // KEY_READ | KEY_WRITE | DELETE
+  kKeyAccessFullControl = 0x000F003F,       // KEY_ALL_ACCESS
+};
+
+enum class KeyTrustee { Everyone, LocalSystem, Other };
+
+struct KeyAccessEntry {
+  KeyTrustee trustee = KeyTrustee::Other;
+  uint32_t mask = 0;
+  bool allowed = true;   // false for a deny entry
+  bool operator==(const KeyAccessEntry& other) const {
+    return trustee == other.trustee && mask == other.mask && allowed == other.allowed;
+  }
+};
+
+// Replaces the whole access list of an existing key by the given allow
+// entries, in order, inherited entries from the parent excluded. true only
+// when the key's list was really replaced; a missing key, a malformed path,
+// an Other trustee or refused rights give false and change nothing.
+bool ReplaceKeyAccessList(const Text& absoluteKeyPath, const std::vector<KeyAccessEntry>& entries);
+
+// Reads the key's access list in order (a key without any list reads as
+// Everyone: full control). false (entries untouched) when the
+// key cannot be opened or its list cannot be read.
+bool ReadKeyAccessList(const Text& absoluteKeyPath, std::vector<KeyAccessEntry>& entries);

@@ -1,0 +1,121 @@
+#include "scan/shell_hooks.h"
+
+#include "app/prompts.h"
+#include "host/registry.h"
+#include "scan/registry_lookups.h"
+
+namespace {
+
+enum class HookKind {
+  ProtocolSubkeys,   // subkey per scheme or type; identifier in its CLSID value
+  TaskScheduler,     // value NAME is the identifier, data its display text
+  DelayLoad,         // value DATA is the identifier, name its display text
+  ExecuteHooks,      // value NAME is the identifier
+  ApprovedValues,    // value NAME is the identifier, data the extension's name
+  ColumnHandlers,    // subkey NAME is the identifier
+};
+
+struct HookLocation {
+  const char* enumeratedKey;   // the key listed, as written
+  const char* entryKey;        // the key the rows' paths and CLSID reads use
+  HookKind kind;
+};
+
+// All under HKEY_LOCAL_MACHINE. The protocol keys are listed as "Protocols"
+// and addressed as "PROTOCOLS": the registry ignores the case, the texts keep it.
+const HookLocation kHookLocations[] = {
+    {"SOFTWARE\\Classes\\Protocols\\Handler", "SOFTWARE\\Classes\\PROTOCOLS\\Handler", HookKind::ProtocolSubkeys},
+    {"SOFTWARE\\Classes\\PROTOCOLS\\Filter", "SOFTWARE\\Classes\\PROTOCOLS\\Filter", HookKind::ProtocolSubkeys},
+    {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler",
+     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler", HookKind::TaskScheduler},
+    {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad",
+     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad", HookKind::DelayLoad},
+    {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellExecuteHooks",
+     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellExecuteHooks", HookKind::ExecuteHooks},
+    {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved",
+     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved", HookKind::ApprovedValues},
+    {"SOFTWARE\\Classes\\Folder\\shellex\\ColumnHandlers", "SOFTWARE\\Classes\\Folder\\shellex\\ColumnHandlers",
+     HookKind::ColumnHandlers},
+};
+
+struct HookRow {
+  Text name, description, server, path;
+};
+
+void AppendRow(ResultList& list, const HookRow& cells) {
+  const int row = list.InsertRow();
+  list.SetCellText(row, 0, cells.name);
+  list.SetCellText(row, 1, cells.description);
+  list.SetCellText(row, 2, cells.server);
+  list.SetCellText(row, 3, cells.path);
+}
+
+// An identifier of spaces only names no class; a real one is looked up as
+// stored, spaces and all.
+bool NamesSomething(const Text& identifier) { return !RemoveAllSpaces(identifier).empty(); }
+
+void ScanSubkeys(ResultList& list, const HookLocation& location, const Text& prefix) {
+  TextList names;
+  ListPresentSubkeys(kLocalMachine, location.enumeratedKey, names);
+  for (const Text& name : names) {
+    ProcessPendingEvents();
+    HookRow cells{name, Text(), Text(), prefix + name};
+    Text identifier = name;
+    if (location.kind == HookKind::ProtocolSubkeys) {
+      identifier = ReadRegistryText(kLocalMachine, Text(location.entryKey) + "\\" + name + "\\CLSID");
+    }
+    if (NamesSomething(identifier)) {
+      cells.description = location.kind == HookKind::ColumnHandlers ? Text("Windows Shell Common Dll")
+                                                                    : ClassNameOf(identifier);
+      cells.server = ClassServerOf(identifier);
+    }
+    AppendRow(list, cells);
+  }
+}
+
+void ScanValues(ResultList& list, const HookLocation& location, const Text& prefix) {
+  TextList names, data;
+  ListValues(kLocalMachine, location.enumeratedKey, names, data);
+  for (std::size_t i = 0; i < names.size() && i < data.size(); ++i) {
+    ProcessPendingEvents();
+    const Text& name = names[i];
+    const Text& value = data[i];
+    HookRow cells;
+    cells.path = prefix + name;
+    switch (location.kind) {
+      case HookKind::TaskScheduler:
+        cells = {value, ClassNameOf(name), ClassServerOf(name), cells.path};
+        break;
+      case HookKind::DelayLoad:
+        cells = {name, ClassNameOf(value), ClassServerOf(value), cells.path};
+        break;
+      case HookKind::ExecuteHooks:
+        cells = {ClassNameOf(name), Text(), ClassServerOf(name), cells.path};
+        break;
+      case HookKind::ApprovedValues:
+        // The unnamed value is not an approval of any class.
+        if (!NamesSomething(name)) continue;
+        cells = {name, value, ClassServerOf(name), cells.path};
+        break;
+      default:
+        continue;
+    }
+    AppendRow(list, cells);
+  }
+}
+
+}  // namespace
+
+void ScanShellHooks(ResultList& list) {
+  list.ClearRows();
+  ProcessPendingEvents();
+  for (const HookLocation& location : kHookLocations) {
+    const Text prefix = RootName(kLocalMachine) + "\\" + location.entryKey + "\\";
+    if (location.kind == HookKind::ProtocolSubkeys || location.kind == HookKind::ColumnHandlers) {
+      ScanSubkeys(list, location, prefix);
+    } else {
+      ScanValues(list, location, prefix);
+    }
+    ProcessPendingEvents();
+  }
+}

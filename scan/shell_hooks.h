@@ -1,0 +1,11 @@
+// COM components loaded into Explorer or into programs that use the URL
+// protocol stack: protocol handlers and filters, shared task scheduler and
+// delay-loaded shell service objects, ShellExecute hooks, approved shell
+// extensions and folder column handlers.
+#pragma once
+
+#include "app/controls.h"
+
+// Refills the list (columns "名称", "描述", "路径", hidden "值"); the hidden
+// cell is the absolute path of the entry's key or value.
+void ScanShellHooks(ResultList& list);

@@ -1,0 +1,132 @@
+#include "scan/startup_entries.h"
+
+#include "app/prompts.h"
+#include "host/files.h"
+#include "host/registry.h"
+#include "host/version_info.h"
+
+namespace {
+
+enum class StartupKind {
+  RunValues,       // every value; its data is what starts
+  SingleValue,     // one named value; the row names it, not its data
+  ClassByName,     // every value; its NAME is a class identifier
+  ClassByData,     // every value; its DATA is a class identifier
+  PackageSubkeys,  // every subkey with a non-empty `entryValue`; the row is the subkey
+  ComponentValue,  // every subkey with a non-empty `entryValue`; the row is that value
+};
+
+struct StartupLocation {
+  int root;
+  const char* key;
+  StartupKind kind;
+  const char* entryValue;   // SingleValue, PackageSubkeys, ComponentValue
+};
+
+// Key texts as written, capitals included. "WindowsNT" has no space on
+// purpose: that key is not the "Windows NT" key, and a value there is suspect.
+const StartupLocation kStartupLocations[] = {
+    {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", StartupKind::RunValues, nullptr},
+    {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", StartupKind::RunValues, nullptr},
+    {kCurrentUser, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", StartupKind::RunValues, nullptr},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce", StartupKind::RunValues, nullptr},
+    {kCurrentUser, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx", StartupKind::RunValues, nullptr},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx", StartupKind::RunValues, nullptr},
+    {kCurrentUser, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices", StartupKind::RunValues, nullptr},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices", StartupKind::RunValues,
+     nullptr},
+    {kCurrentUser, "Software\\Microsoft\\WindowsNT\\CurrentVersion", StartupKind::SingleValue, "Windowsload"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellExecuteHooks",
+     StartupKind::ClassByName, nullptr},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad",
+     StartupKind::ClassByData, nullptr},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Notify",
+     StartupKind::PackageSubkeys, "DllName"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler",
+     StartupKind::ClassByName, nullptr},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Active Setup\\Installed Components", StartupKind::ComponentValue,
+     "StubPath"},
+};
+
+constexpr int kFileColumn = 0;
+constexpr int kDescriptionColumn = 1;
+constexpr int kPathColumn = 2;
+
+// A command line with quotes or arguments is not a file: the user sees "未知"
+// rather than the description of whatever the first word might be.
+Text DescribeIfFile(const Text& text) {
+  return FileExists(text) ? GetFileDescription(text) : Text("未知");
+}
+
+// All cells are worked out before the row is appended, so no pending message
+// runs between appending and filling it.
+void AppendRow(ResultList& list, const Text& file, const Text& description, const Text& path) {
+  const int row = list.InsertRow();
+  list.SetCellText(row, kFileColumn, file);
+  list.SetCellText(row, kDescriptionColumn, description);
+  list.SetCellText(row, kPathColumn, path);
+}
+
+void ScanValues(ResultList& list, const StartupLocation& location, const Text& prefix) {
+  TextList names, data;
+  ListValues(location.root, location.key, names, data);
+  for (std::size_t i = 0; i < names.size() && i < data.size(); ++i) {
+    ProcessPendingEvents();
+    switch (location.kind) {
+      case StartupKind::RunValues:
+        AppendRow(list, data[i], DescribeIfFile(data[i]), prefix + names[i]);
+        break;
+      case StartupKind::ClassByName:
+      case StartupKind::ClassByData: {
+        const Text server =
+            ResolveClsidServer(location.kind == StartupKind::ClassByName ? names[i] : data[i]);
+        AppendRow(list, server, GetFileDescription(server), prefix + names[i]);
+        break;
+      }
+      default:
+        break;
+    }
+  }
+}
+
+void ScanSubkeys(ResultList& list, const StartupLocation& location, const Text& prefix) {
+  TextList names;
+  ListPresentSubkeys(location.root, location.key, names);
+  for (const Text& name : names) {
+    ProcessPendingEvents();
+    const Text packagePath = prefix + name;
+    const Text valuePath = packagePath + "\\" + location.entryValue;
+    const Text text = ReadValueByFullPath(valuePath);
+    if (text.empty()) continue;
+    AppendRow(list, text, GetFileDescription(text),
+              location.kind == StartupKind::PackageSubkeys ? packagePath : valuePath);
+  }
+}
+
+void ScanSingleValue(ResultList& list, const StartupLocation& location, const Text& prefix) {
+  const Text text = ReadRegistryText(location.root, Text(location.key) + "\\" + location.entryValue);
+  if (text.empty()) return;
+  ProcessPendingEvents();
+  AppendRow(list, "windowsload", DescribeIfFile(text), prefix + location.entryValue);
+}
+
+}  // namespace
+
+void ScanStartupEntries(ResultList& list) {
+  list.ClearRows();
+  for (const StartupLocation& location : kStartupLocations) {
+    const Text prefix = RootName(location.root) + "\\" + location.key + "\\";
+    switch (location.kind) {
+      case StartupKind::SingleValue:
+        ScanSingleValue(list, location, prefix);
+        break;
+      case StartupKind::PackageSubkeys:
+      case StartupKind::ComponentValue:
+        ScanSubkeys(list, location, prefix);
+        break;
+      default:
+        ScanValues(list, location, prefix);
+        break;
+    }
+  }
+}

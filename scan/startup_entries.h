@@ -1,0 +1,12 @@
+// Programs, libraries and commands Windows starts on its own from the
+// registry: Run-family keys, "Windowsload", shell-object lists, Winlogon
+// notification packages and Active Setup components.
+#pragma once
+
+#include "app/controls.h"
+#include "scan/registry_lookups.h"
+
+// Refills the list (columns "文件名", "文件描述", hidden "路径"). The hidden cell
+// is the absolute path of what removal deletes: a value, a Notify package's
+// subkey, or an Active Setup component's StubPath value.
+void ScanStartupEntries(ResultList& list);

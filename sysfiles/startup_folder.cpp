@@ -1,0 +1,35 @@
+#include "sysfiles/startup_folder.h"
+
+#include "app/prompts.h"
+#include "host/files.h"
+#include "host/folder_files.h"
+#include "host/version_info.h"
+
+namespace {
+constexpr int kPathColumn = 2;
+}
+
+void LoadStartupFolderPage(ResultList& list, const Text& folder) {
+  list.ClearRows();
+  if (folder.empty()) return;   // "*.*" alone would list the current folder
+  TextList names;
+  ListFolderFiles(folder + "*.*", names);
+  for (const Text& name : names) {
+    ProcessPendingEvents();
+    const Text path = folder + name;
+    const int row = list.InsertRow();
+    list.SetCellText(row, 0, path);
+    list.SetCellText(row, 1, GetFileDescription(path));
+    list.SetCellText(row, kPathColumn, path);
+  }
+}
+
+void DeleteStartupFolderFile(ResultList& list) {
+  const int row = list.CurrentRow();
+  const Text path = list.GetCellText(row, kPathColumn);
+  if (path.empty()) return;
+  if (ShowMessageBox("是否删除文件\r\n" + path, kYesNo, "Windows") != kResultYes) return;
+  // Delete what the user was asked about, even if the list changed meanwhile.
+  if (!DeleteFile(path)) return;
+  if (list.GetCellText(row, kPathColumn) == path) list.DeleteRow(row);
+}

@@ -1,0 +1,122 @@
+#include "sysfiles/text_file.h"
+
+#include "app/edit_streaming.h"
+#include "app/prompts.h"
+#include "host/files.h"
+
+namespace {
+
+constexpr int32_t kBlockSize = 1024;
+// Pieces handed to the box: large enough that the box's cost per insertion
+// does not add up, small enough that the window is serviced several times a
+// second (the box lays out some thousand lines per piece).
+constexpr std::size_t kPieceBytes = 128 * 1024;
+constexpr int kAttributeDirectory = 0x10;
+
+// FNV-1a over bytes: tells whether the box holds what was read without
+// keeping a second copy of the file.
+class Fingerprint {
+ public:
+  template <typename Bytes>
+  void Add(const Bytes& bytes) {
+    for (unsigned char byte : bytes) {
+      value_ = (value_ ^ byte) * 0x100000001B3ull;
+    }
+    length_ += static_cast<int64_t>(bytes.size());
+  }
+  bool operator==(const Fingerprint& other) const { return value_ == other.value_ && length_ == other.length_; }
+  int64_t Length() const { return length_; }
+
+ private:
+  uint64_t value_ = 0xCBF29CE484222325ull;
+  int64_t length_ = 0;
+};
+
+// Text waiting for the box. A two-byte character split by a block boundary
+// stays here until its second byte arrives, so that it reaches the box whole.
+class PendingText {
+ public:
+  void Add(const Text& text) {
+    for (unsigned char byte : text) {
+      secondByteNext_ = !secondByteNext_ && IsLeadByte(byte);
+    }
+    text_ += text;
+  }
+  // The whole characters gathered so far; keeps back a dangling first byte.
+  Text TakeWhole() {
+    const std::size_t keep = secondByteNext_ ? 1 : 0;
+    Text whole = text_.substr(0, text_.size() - keep);
+    text_.erase(0, text_.size() - keep);
+    return whole;
+  }
+  Text TakeAll() {
+    Text all;
+    all.swap(text_);
+    secondByteNext_ = false;
+    return all;
+  }
+  std::size_t Size() const { return text_.size(); }
+
+ private:
+  Text text_;
+  bool secondByteNext_ = false;
+};
+
+class LoadingMark {
+ public:
+  explicit LoadingMark(TextFileState& state) : state_(state) {
+    state_.loading = true;
+    state_.faithful = false;
+  }
+  ~LoadingMark() { state_.loading = false; }
+  LoadingMark(const LoadingMark&) = delete;
+  LoadingMark& operator=(const LoadingMark&) = delete;
+
+ private:
+  TextFileState& state_;
+};
+
+}  // namespace
+
+void LoadTextFile(EditBox& edit, const Text& path, BlockFileReader& reader, TextFileState& state) {
+  if (state.loading) return;
+  LoadingMark mark(state);
+  Fingerprint read;
+  {
+    EditFiller filler(edit);
+    const int32_t blocks = path.empty() ? 0 : reader.Open(path, kBlockSize);
+    PendingText pending;
+    for (int32_t i = 1; i <= blocks; ++i) {
+      ProcessPendingEvents();
+      const ByteString block = reader.ReadBlock(i);
+      read.Add(block);
+      pending.Add(ToText(block));   // up to a zero byte, as the box would take it
+      if (pending.Size() >= kPieceBytes) filler.Append(pending.TakeWhole());
+    }
+    if (blocks > 0) reader.Close();
+    filler.Append(pending.TakeAll());
+    if (blocks == 0) {
+      // Nothing read: faithful for an empty or missing file, not for one
+      // that exists but could not be read.
+      const bool missing = reader.FileLength() < 0 && GetFileAttributes(path) == -1;
+      state.faithful = !path.empty() && (reader.FileLength() == 0 || missing);
+      return;
+    }
+  }
+  Fingerprint shown;
+  shown.Add(edit.Content());
+  state.faithful = shown == read && read.Length() == reader.FileLength();
+}
+
+SaveResult SaveTextFile(const EditBox& edit, const Text& path, const TextFileState& state) {
+  if (state.loading) return SaveResult::kRefusedLoading;
+  if (!state.faithful || path.empty()) return SaveResult::kRefusedUnfaithful;
+  const int attributes = GetFileAttributes(path);
+  const bool existed = attributes != -1;
+  if (existed && (attributes & kAttributeDirectory) != 0) return SaveResult::kNotWritten;
+  // A read-only, hidden or system file cannot be overwritten as it is.
+  if (existed) SetFileAttributes(path, 0);
+  const bool written = WriteFileBytes(path, ToBytes(edit.Content()));
+  if (existed) SetFileAttributes(path, attributes);
+  return written ? SaveResult::kSaved : SaveResult::kNotWritten;
+}

@@ -1,0 +1,97 @@
+#include "sysfiles/text_file_pages.h"
+
+#include "app/prompts.h"
+#include "host/files.h"
+#include "sysfiles/text_file.h"
+
+namespace {
+
+enum class Base { WindowsFolder, DriveRoot, SystemFolder };
+
+struct PageFile {
+  TextFilePage page;
+  EditBox MainControls::*edit;
+  Base base;
+  const char* name;
+};
+
+const PageFile kPageFiles[] = {
+    {TextFilePage::WinIni, &MainControls::编辑框2, Base::WindowsFolder, "win.ini"},
+    {TextFilePage::SystemIni, &MainControls::编辑框3, Base::WindowsFolder, "system.ini"},
+    {TextFilePage::AutoexecBat, &MainControls::编辑框4, Base::DriveRoot, "AUTOEXEC.BAT"},
+    {TextFilePage::ConfigSys, &MainControls::编辑框5, Base::WindowsFolder, "Config.sys"},
+    {TextFilePage::BootIni, &MainControls::编辑框6, Base::DriveRoot, "boot.ini"},
+    {TextFilePage::Hosts, &MainControls::编辑框1, Base::SystemFolder, "drivers\\etc\\hosts"},
+};
+constexpr std::size_t kPageCount = sizeof(kPageFiles) / sizeof(kPageFiles[0]);
+
+std::size_t IndexOf(TextFilePage page) {
+  for (std::size_t i = 0; i < kPageCount; ++i) {
+    if (kPageFiles[i].page == page) return i;
+  }
+  return 0;
+}
+
+// "C:\" of "C:\WINDOWS\"; "" for a Windows folder not on a drive letter.
+Text DriveRoot(const Text& windowsFolder) {
+  if (windowsFolder.size() < 3 || windowsFolder[1] != ':' || windowsFolder[2] != '\\') return Text();
+  return LeftBytes(windowsFolder, 3);
+}
+
+TextFileState& PageState(TextFilePage page) {
+  static TextFileState states[kPageCount];
+  return states[IndexOf(page)];
+}
+
+// The hosts page reads through one reader that lives as long as the program.
+BlockFileReader& SharedHostsReader() {
+  static BlockFileReader reader;
+  return reader;
+}
+
+}  // namespace
+
+Text TextFilePagePath(TextFilePage page) {
+  const PageFile& file = kPageFiles[IndexOf(page)];
+  Text folder;
+  switch (file.base) {
+    case Base::WindowsFolder: folder = GetSpecialFolder(kFolderWindows); break;
+    case Base::DriveRoot: folder = DriveRoot(GetSpecialFolder(kFolderWindows)); break;
+    case Base::SystemFolder: folder = GetSpecialFolder(kFolderSystem); break;
+  }
+  // Without its folder the name alone would point into the current folder.
+  return folder.empty() ? Text() : folder + file.name;
+}
+
+EditBox& TextFilePageEdit(MainControls& c, TextFilePage page) { return c.*(kPageFiles[IndexOf(page)].edit); }
+
+void LoadTextFilePage(MainControls& c, TextFilePage page) {
+  TextFileState& state = PageState(page);
+  if (state.loading) return;
+  const Text path = TextFilePagePath(page);
+  if (page == TextFilePage::Hosts) {
+    LoadTextFile(TextFilePageEdit(c, page), path, SharedHostsReader(), state);
+  } else {
+    BlockFileReader reader;
+    LoadTextFile(TextFilePageEdit(c, page), path, reader, state);
+  }
+  if (page == TextFilePage::BootIni) {
+    c.编辑框7.SetContent(path.empty() ? Text() : ReadProfileText(path, "boot loader", "timeout"));
+  }
+}
+
+void SaveTextFilePage(MainControls& c, TextFilePage page) {
+  const Text path = TextFilePagePath(page);
+  switch (SaveTextFile(TextFilePageEdit(c, page), path, PageState(page))) {
+    case SaveResult::kRefusedLoading:
+      ShowMessageBox("文件正在载入，请稍后再保存。", MB_ICONINFORMATION, "Windows");
+      break;
+    case SaveResult::kRefusedUnfaithful:
+      ShowMessageBox("编辑框未能完整显示该文件（含零字节或无法显示的字符，或文件无法读取），"
+                     "为防止损坏文件，未保存。",
+                     MB_ICONINFORMATION, "Windows");
+      break;
+    default:
+      break;   // a failed write stays silent, as every save did
+  }
+}

@@ -1,0 +1,146 @@
+// Removal: real prompts answered like a user, the prefix's registry, the
+// real console tool.
+#include <windows.h>
+
+#include <sddl.h>
+
+#include <gtest/gtest.h>
+
+#include "registry_scratch.h"
+#include "scan/entry_removal.h"
+#include "scan/shell_hooks.h"
+#include "scan/startup_entries.h"
+#include "support/dialog_answerer.h"
+
+namespace {
+
+const Text kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const Text kNotify = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Notify\\";
+const Text kColumns = "SOFTWARE\\Classes\\Folder\\shellex\\ColumnHandlers\\";
+const Text kCu = "HKEY_CURRENT_USER\\", kLm = "HKEY_LOCAL_MACHINE\\";
+
+// Selects the rows holding the paths.
+void SelectRows(TestListHost& host, int column, const std::vector<Text>& paths) {
+  for (const Text& path : paths) {
+    host.List().SelectRow(FindRow(host.Rows(), static_cast<std::size_t>(column), path));
+  }
+}
+
+TEST(EntryRemovalTest, NothingSelectedAsksNothing) {
+  DialogAnswerer answerer({{IDNO, ""}});
+  TestListHost startup({100, 100, 0}, true);
+  ScanStartupEntries(startup.List());
+  RemoveSelectedStartupEntries(startup.List());
+  for (const RemovalPlan* plan :
+       {&kBrowserAddonRemoval, &kShellHookRemoval, &kImageHijackRemoval, &kWinsockRemoval}) {
+    TestListHost host({100, 100, 100, 0});
+    host.List().SetCellText(host.List().InsertRow(), 3, kCu + kRun + "\\VeltroUnselected");
+    RemoveCurrentEntry(host.List(), *plan);
+  }
+  EXPECT_TRUE(answerer.Seen().empty());
+}
+
+TEST(EntryRemovalTest, YesNoYesOverThreeSelectedStartupRows) {
+  RegistryScratch s;
+  for (const char* name : {"VeltroA", "VeltroB", "VeltroKeep"}) {
+    s.String(HKEY_CURRENT_USER, kRun, name, "c:\\x.exe");
+  }
+  s.Key(HKEY_LOCAL_MACHINE, kNotify + "VeltroPackage");
+  s.String(HKEY_LOCAL_MACHINE, kNotify + "VeltroPackage", "DllName", "c:\\veltro\\notify.dll");
+  s.Number(HKEY_LOCAL_MACHINE, kNotify + "VeltroPackage", "Asynchronous", 1);
+  TestListHost host({100, 100, 0}, true);
+  ScanStartupEntries(host.List());
+  const Text a = kCu + kRun + "\\VeltroA", b = kCu + kRun + "\\VeltroB", package = kLm + kNotify + "VeltroPackage";
+  SelectRows(host, 2, {package, b, a});   // selected out of order, asked in list order
+  const std::size_t rowsBefore = host.Rows().size();
+
+  DialogAnswerer answerer({{IDYES, ""}, {IDNO, ""}, {IDYES, ""}});
+  RemoveSelectedStartupEntries(host.List());
+  const auto seen = answerer.Seen();
+  ASSERT_EQ(seen.size(), 3u);
+  EXPECT_EQ(seen[0].message, "是否删除\r\n" + a);
+  EXPECT_EQ(seen[1].message, "是否删除\r\n" + b);
+  EXPECT_EQ(seen[2].message, "是否删除\r\n" + package);
+  EXPECT_TRUE(seen[0].caption == "Windows" && seen[0].hasYes && seen[0].hasNo && seen[0].hasIcon);
+  // A Run value goes alone; a Notify package goes whole.
+  EXPECT_FALSE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, "VeltroA"));
+  EXPECT_TRUE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, "VeltroB"));
+  EXPECT_TRUE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, "VeltroKeep"));
+  EXPECT_FALSE(RegistryScratch::KeyExists(HKEY_LOCAL_MACHINE, kNotify + "VeltroPackage"));
+  const auto rows = host.Rows();
+  EXPECT_EQ(rows.size(), rowsBefore - 2);
+  EXPECT_EQ(FindRow(rows, 2, a), -1);
+  EXPECT_GE(FindRow(rows, 2, b), 0);
+  EXPECT_EQ(FindRow(rows, 2, package), -1);
+}
+
+TEST(EntryRemovalTest, UnnamedRunValueGoesAloneAndNeverTakesItsKey) {
+  RegistryScratch s;
+  s.String(HKEY_CURRENT_USER, kRun, "", "c:\\veltro-default.exe");
+  s.String(HKEY_CURRENT_USER, kRun, "VeltroSibling", "c:\\sibling.exe");
+  for (int attempt = 0; attempt < 2; ++attempt) {   // the second finds the value gone already
+    EXPECT_TRUE(DeleteRegistryEntry(kCu + kRun + "\\", RemovalRoute::RegistryThenTool));
+    EXPECT_FALSE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, ""));
+    EXPECT_TRUE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, "VeltroSibling"));
+  }
+}
+
+TEST(EntryRemovalTest, ConsoleToolGetsTheKeyAsOneQuotedArgument) {
+  RegistryScratch s;
+  // Unquoted, "veltro /va" would make the tool empty the sibling key "veltro".
+  s.Key(HKEY_LOCAL_MACHINE, kColumns + "veltro /va\\Child");
+  s.Key(HKEY_LOCAL_MACHINE, kColumns + "veltro /va");
+  s.String(HKEY_LOCAL_MACHINE, kColumns + "veltro", "Kept", "yes");
+  s.Key(HKEY_LOCAL_MACHINE, kColumns + "veltro");
+  TestListHost host({100, 100, 100, 0});
+  ScanShellHooks(host.List());
+  const Text hook = kLm + kColumns + "veltro /va";
+  SelectRows(host, 3, {hook});
+  for (int answer : {IDNO, IDYES}) {
+    DialogAnswerer answerer({{answer, ""}});
+    RemoveCurrentEntry(host.List(), kShellHookRemoval);
+    EXPECT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(RegistryScratch::KeyExists(HKEY_LOCAL_MACHINE, kColumns + "veltro /va"), answer == IDNO);
+    EXPECT_EQ(FindRow(host.Rows(), 3, hook) >= 0, answer == IDNO);
+  }
+  EXPECT_TRUE(RegistryScratch::ValueExists(HKEY_LOCAL_MACHINE, kColumns + "veltro", "Kept"));
+
+  const struct { Text path, command; } commands[] = {
+      {"HKEY_LOCAL_MACHINE\\SOFTWARE\\a b", "REG DELETE \"HKEY_LOCAL_MACHINE\\SOFTWARE\\a b\" /f"},
+      {"HKEY_LOCAL_MACHINE\\SOFTWARE\\x\" /va \"y", ""},   // a quote of its own: never handed over
+      {"HKEY_CURRENT_USER\\Software\\Run\\", ""},          // a default value: the tool would take the key
+  };
+  for (const auto& c : commands) EXPECT_EQ(ConsoleDeleteCommand(c.path), c.command) << c.path;
+}
+
+// Read access only: neither the registry layer nor the tool can delete it.
+void SetDacl(const Text& key, const char* sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  HKEY handle = nullptr;
+  ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr);
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, WRITE_DAC, &handle) == 0) {
+    RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, descriptor);
+    RegCloseKey(handle);
+  }
+  LocalFree(descriptor);
+}
+
+TEST(EntryRemovalTest, FailedDeletionKeepsItsRow) {
+  RegistryScratch s;
+  const Text quoted = kColumns + "veltro\"quoted", locked = kColumns + "veltro-locked";
+  for (const Text& key : {quoted, locked}) s.Key(HKEY_LOCAL_MACHINE, key + "\\Child");
+  SetDacl(locked, "D:P(A;;KR;;;WD)(A;;RCWD;;;BA)");
+  for (const Text& key : {quoted, locked}) {
+    TestListHost host({100, 100, 100, 0});
+    ScanShellHooks(host.List());
+    SelectRows(host, 3, {kLm + key});
+    DialogAnswerer answerer({{IDYES, ""}});
+    RemoveCurrentEntry(host.List(), kShellHookRemoval);
+    EXPECT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_TRUE(RegistryScratch::KeyExists(HKEY_LOCAL_MACHINE, key)) << key;
+    EXPECT_GE(FindRow(host.Rows(), 3, kLm + key), 0) << key;
+  }
+  SetDacl(locked, "D:P(A;;KA;;;WD)");
+}
+
+}  // namespace

@@ -1,0 +1,34 @@
+// The image-execution hijack scan over the test's own subkeys.
+#include <gtest/gtest.h>
+
+#include "registry_scratch.h"
+#include "scan/image_hijacks.h"
+
+namespace {
+
+const Text kOptions = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\";
+
+TEST(ImageHijacksTest, SubkeysWithADebuggerOfAnyType) {
+  const Text exe = fixture::kComponentExe;
+  RegistryScratch s;
+  for (const char* name :
+       {"veltro-args.exe", "veltro-bare.exe", "veltro-empty.exe", "veltro-flags.exe", "veltro-number.exe"}) {
+    s.Key(HKEY_LOCAL_MACHINE, kOptions + name);
+    s.Number(HKEY_LOCAL_MACHINE, kOptions + name, "GlobalFlag", 2);
+  }
+  s.String(HKEY_LOCAL_MACHINE, kOptions + "veltro-args.exe", "Debugger", exe + " -x");
+  s.String(HKEY_LOCAL_MACHINE, kOptions + "veltro-bare.exe", "Debugger", exe);
+  s.String(HKEY_LOCAL_MACHINE, kOptions + "veltro-empty.exe", "Debugger", "");
+  s.Number(HKEY_LOCAL_MACHINE, kOptions + "veltro-number.exe", "Debugger", 7);
+
+  const Text lm = "HKEY_LOCAL_MACHINE\\" + kOptions;
+  ExpectRowsInOrder(ScanRows(ScanImageHijacks, {150, 150, 150, 0}), {
+      {lm + "veltro-args.exe\\Debugger", {"veltro-args.exe", "", exe + " -x"}},
+      {lm + "veltro-bare.exe\\Debugger", {"veltro-bare.exe", fixture::kComponentDescription, exe}},
+      {lm + "veltro-empty.exe\\Debugger", {"veltro-empty.exe", "", ""}},
+      {lm + "veltro-flags.exe\\Debugger", {}},
+      {lm + "veltro-number.exe\\Debugger", {"veltro-number.exe", "", "7"}},
+  }, 3);
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+// The services page against real service keys of the test prefix.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/registry.h"
+#include "scan/services.h"
+#include "support/main_window_fixture.h"
+#include "support/test_window.h"
+
+namespace {
+
+const char kServices[] = "SYSTEM\\CurrentControlSet\\Services\\";
+
+// Our own service keys, removed again by the destructor.
+class TestServices {
+ public:
+  ~TestServices() {
+    for (const std::string& name : names_) RegDeleteTreeA(HKEY_LOCAL_MACHINE, (kServices + name).c_str());
+  }
+  void Set(const std::string& service, const char* value, DWORD type, const void* data, DWORD size) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, (kServices + service).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS) {
+      ADD_FAILURE() << "cannot create " << service;
+      return;
+    }
+    RegSetValueExA(key, value, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+    names_.push_back(service);
+  }
+  void SetText(const std::string& service, const char* value, const std::string& text, DWORD type = REG_SZ) {
+    Set(service, value, type, text.c_str(), static_cast<DWORD>(text.size() + 1));
+  }
+  void SetNumber(const std::string& service, const char* value, DWORD number) {
+    Set(service, value, REG_DWORD, &number, sizeof(number));
+  }
+ private:
+  std::vector<std::string> names_;
+};
+
+int RowOf(const ResultList& list, const char* keyName) {
+  for (int row = 0; row < list.RowCount(); ++row) {
+    if (list.GetCellText(row, kServiceKeyName) == keyName) return row;
+  }
+  return -1;
+}
+
+std::string StartPath(const char* service) { return std::string(kServices) + service + "\\Start"; }
+
+}  // namespace
+
+TEST(ServicesTest, ScanListsKeysWithAnImagePath) {
+  TestServices services;
+  services.SetText("VeltroSvcA", "ImagePath", "C:\\drivers\\a.sys");
+  services.SetText("VeltroSvcA", "DisplayName", "甲服务");
+  services.SetText("VeltroSvcA", "Description", "描述甲");
+  services.SetNumber("VeltroSvcA", "Start", 4);
+  services.SetText("VeltroSvcB", "ImagePath", "%SystemRoot%\\veltro_b.exe", REG_EXPAND_SZ);
+  services.SetNumber("VeltroSvcB", "Start", 7);
+  services.SetText("VeltroSvcC", "DisplayName", "no image");
+  services.SetNumber("VeltroSvcC", "Start", 2);
+  services.SetNumber("VeltroSvcD", "ImagePath", 1);   // of any type
+  services.SetText("VeltroSvcD", "Start", "3");      // not a number
+  services.SetText("VeltroSvcE", "ImagePath", "e.exe");
+  services.SetNumber("VeltroSvcE", "Start", 0);
+
+  TestListHost host({150, 230, 150, 80, 150});
+  ResultList& list = host.List();
+  list.SetCellText(list.InsertRow(), 0, "stale row");
+  ScanServices(list);
+
+  char windows[MAX_PATH] = {};
+  GetEnvironmentVariableA("SystemRoot", windows, MAX_PATH);
+  struct Case { const char* key; std::vector<Text> row; } cases[] = {
+      {"VeltroSvcA", {"甲服务", "描述甲", "C:\\drivers\\a.sys", "禁用", "VeltroSvcA"}},
+      {"VeltroSvcB", {"", "", std::string(windows) + "\\veltro_b.exe", "", "VeltroSvcB"}},
+      {"VeltroSvcD", {"", "", "", "", "VeltroSvcD"}},
+      {"VeltroSvcE", {"", "", "e.exe", "启动", "VeltroSvcE"}},
+  };
+  for (const Case& c : cases) {
+    const int row = RowOf(list, c.key);
+    ASSERT_GE(row, 0) << c.key;
+    for (int column = 0; column < 5; ++column) {
+      EXPECT_EQ(list.GetCellText(row, column), c.row[static_cast<std::size_t>(column)]) << c.key << " " << column;
+    }
+  }
+  EXPECT_EQ(RowOf(list, "VeltroSvcC"), -1);
+  EXPECT_EQ(RowOf(list, ""), -1);   // the stale row is gone
+  EXPECT_LT(RowOf(list, "VeltroSvcA"), RowOf(list, "VeltroSvcB"));
+}
+
+TEST(ServicesTest, SelectingPreselectsAndChoosingWrites) {
+  TestServices services;
+  services.SetText("VeltroSvcM", "ImagePath", "m.exe");
+  services.SetText("VeltroSvcM", "Description", "手动的服务");
+  services.SetNumber("VeltroSvcM", "Start", 3);
+  services.SetText("VeltroSvcN", "ImagePath", "n.exe");
+  services.SetNumber("VeltroSvcN", "Start", 9);
+
+  MainWindowFixture fixture;
+  MainControls& c = fixture.Controls();
+  fixture.Click(ButtonId(28));
+  const int manual = RowOf(c.系统服务列表, "VeltroSvcM");
+  const int odd = RowOf(c.系统服务列表, "VeltroSvcN");
+  ASSERT_GE(manual, 0);
+  ASSERT_GE(odd, 0);
+
+  // No row selected: a choice writes nothing anywhere.
+  fixture.ChooseComboItem(4);
+  EXPECT_FALSE(RegistryItemExists(kLocalMachine, std::string(kServices) + "Start"));
+  EXPECT_EQ(ReadRegistryNumber(kLocalMachine, StartPath("VeltroSvcM")), 3);
+
+  // Selecting a row moves the combo box to the row's start type and writes
+  // nothing: the registry changed behind the list keeps its new value.
+  services.SetNumber("VeltroSvcM", "Start", 2);
+  fixture.FocusRow(c.系统服务列表, manual);
+  EXPECT_EQ(c.标签4.Caption(), "手动的服务");
+  EXPECT_EQ(c.组合框1.CurrentItem(), 3);
+  EXPECT_EQ(ReadRegistryNumber(kLocalMachine, StartPath("VeltroSvcM")), 2);
+
+  // A row without a start type leaves the combo box where it was.
+  fixture.FocusRow(c.系统服务列表, odd);
+  EXPECT_EQ(c.组合框1.CurrentItem(), 3);
+  EXPECT_EQ(c.标签4.Caption(), "");
+  EXPECT_EQ(ReadRegistryNumber(kLocalMachine, StartPath("VeltroSvcN")), 9);
+
+  // Setting the item from code is no choice.
+  fixture.FocusRow(c.系统服务列表, manual);
+  c.组合框1.SetCurrentItem(0);
+  fixture.Pump();
+  EXPECT_EQ(ReadRegistryNumber(kLocalMachine, StartPath("VeltroSvcM")), 2);
+
+  // A choice writes the start type and shows what was stored.
+  fixture.ChooseComboItem(4);
+  EXPECT_EQ(ReadRegistryNumber(kLocalMachine, StartPath("VeltroSvcM")), 4);
+  EXPECT_EQ(c.系统服务列表.GetCellText(manual, kServiceStartType), "禁用");
+  fixture.ChooseComboItem(1);
+  EXPECT_EQ(ReadRegistryNumber(kLocalMachine, StartPath("VeltroSvcM")), 1);
+  EXPECT_EQ(c.系统服务列表.GetCellText(manual, kServiceStartType), "系统");
+}

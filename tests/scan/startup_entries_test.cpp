@@ -1,0 +1,95 @@
+// The startup scan over the test's own entries in the real locations.
+#include <gtest/gtest.h>
+
+#include "registry_scratch.h"
+#include "scan/registry_lookups.h"
+#include "scan/startup_entries.h"
+
+namespace {
+
+const Text kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const Text kRunServices = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices";
+const Text kWindowsNt = "Software\\Microsoft\\WindowsNT\\CurrentVersion";
+const Text kExecuteHooks = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellExecuteHooks";
+const Text kDelayLoad = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad";
+const Text kNotify = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Notify";
+const Text kTasks = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler";
+const Text kSetup = "SOFTWARE\\Microsoft\\Active Setup\\Installed Components";
+const Text kCu = "HKEY_CURRENT_USER\\", kLm = "HKEY_LOCAL_MACHINE\\";
+const Text kClass = "{7E1A5C00-0000-4000-8000-00000000B001}";
+const Text kNoClass = "{7E1A5C00-0000-4000-8000-00000000B0FF}";
+
+std::vector<std::vector<Text>> Scan() { return ScanRows(ScanStartupEntries, {200, 200, 0}); }
+
+TEST(StartupEntriesTest, EveryLocationInOrderWithItsCells) {
+  const Text exe = fixture::kComponentExe, described = fixture::kComponentDescription;
+  RegistryScratch s;
+  s.String(HKEY_CURRENT_USER, kRun, "", "c:\\veltro-missing.exe");
+  s.String(HKEY_CURRENT_USER, kRun, "VeltroArgs", exe + " /autorun");
+  s.String(HKEY_CURRENT_USER, kRun, "VeltroBare", exe);
+  s.String(HKEY_CURRENT_USER, kRun, "VeltroExpand", "%SystemRoot%\\notepad.exe", REG_EXPAND_SZ);
+  s.String(HKEY_CURRENT_USER, kRun, "VeltroNoVersion", fixture::kNoVersionDll);
+  s.String(HKEY_CURRENT_USER, kRun, "VeltroQuoted", "\"" + exe + "\"");
+  s.String(HKEY_LOCAL_MACHINE, kRunServices, "VeltroService", exe);
+  s.String(HKEY_CURRENT_USER, kWindowsNt, "Windowsload", "c:\\veltro-load.exe");
+  s.String(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\" + kClass + "\\InProcServer32", "", exe);
+  s.Key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\" + kClass);
+  s.String(HKEY_LOCAL_MACHINE, kExecuteHooks, kClass, "");
+  s.String(HKEY_LOCAL_MACHINE, kExecuteHooks, kNoClass, "");
+  s.String(HKEY_LOCAL_MACHINE, kDelayLoad, "VeltroObject", kClass);   // data names the class
+  for (const char* package : {"VeltroEmptyDll", "VeltroNoDll", "VeltroPackage"}) {
+    s.Key(HKEY_LOCAL_MACHINE, kNotify + "\\" + package);
+  }
+  s.String(HKEY_LOCAL_MACHINE, kNotify + "\\VeltroEmptyDll", "DllName", "");
+  s.String(HKEY_LOCAL_MACHINE, kNotify + "\\VeltroNoDll", "Startup", "x");
+  s.String(HKEY_LOCAL_MACHINE, kNotify + "\\VeltroPackage", "DllName", exe);
+  s.String(HKEY_LOCAL_MACHINE, kTasks, kClass, "Veltro task");
+  for (const char* component : {"VeltroComponent", "VeltroNoStub"}) {
+    s.Key(HKEY_LOCAL_MACHINE, kSetup + "\\" + component);
+  }
+  s.String(HKEY_LOCAL_MACHINE, kSetup + "\\VeltroComponent", "StubPath", exe + " /install");
+  s.String(HKEY_LOCAL_MACHINE, kSetup + "\\VeltroNoStub", "", "x");
+
+  EXPECT_EQ(ResolveClsidServer(kClass), exe);
+  const auto rows = Scan();
+  ExpectRowsInOrder(rows, {
+      // Only a bare existing path is described; "未知" otherwise.
+      {kCu + kRun + "\\", {"c:\\veltro-missing.exe", "未知"}},
+      {kCu + kRun + "\\VeltroArgs", {exe + " /autorun", "未知"}},
+      {kCu + kRun + "\\VeltroBare", {exe, described}},
+      {kCu + kRun + "\\VeltroExpand", {"%SystemRoot%\\notepad.exe", "未知"}},
+      {kCu + kRun + "\\VeltroNoVersion", {fixture::kNoVersionDll, ""}},
+      {kCu + kRun + "\\VeltroQuoted", {"\"" + exe + "\"", "未知"}},
+      {kLm + kRunServices + "\\VeltroService", {exe, described}},
+      {kCu + kWindowsNt + "\\Windowsload", {"windowsload", "未知"}},
+      {kLm + kExecuteHooks + "\\" + kClass, {exe, described}},
+      {kLm + kExecuteHooks + "\\" + kNoClass, {"", ""}},
+      {kLm + kDelayLoad + "\\VeltroObject", {exe, described}},
+      {kLm + kNotify + "\\VeltroEmptyDll", {}},
+      {kLm + kNotify + "\\VeltroNoDll", {}},
+      {kLm + kNotify + "\\VeltroPackage", {exe, described}},
+      {kLm + kTasks + "\\" + kClass, {exe, described}},
+      {kLm + kSetup + "\\VeltroComponent\\StubPath", {exe + " /install", ""}},   // no existence test
+      {kLm + kSetup + "\\VeltroNoStub\\StubPath", {}},
+  }, 2);
+  EXPECT_EQ(Scan(), rows) << "a second scan rebuilds, it does not append";
+}
+
+TEST(StartupEntriesTest, WindowsloadRowOnlyWhenNotEmpty) {
+  const Text path = kCu + kWindowsNt + "\\Windowsload";
+  EXPECT_EQ(FindRow(Scan(), 2, path), -1) << "missing";
+  for (const Text& text : {Text(), fixture::kComponentExe}) {
+    RegistryScratch s;
+    s.String(HKEY_CURRENT_USER, kWindowsNt, "Windowsload", text);
+    const auto rows = Scan();
+    const int row = FindRow(rows, 2, path);
+    if (text.empty()) {
+      EXPECT_EQ(row, -1) << "empty";
+    } else {
+      ASSERT_GE(row, 0);
+      EXPECT_EQ(rows[row][1], fixture::kComponentDescription);
+    }
+  }
+}
+
+}  // namespace
