@@ -41,6 +41,8 @@ struct WindowState {
   Text hintText;               // storage the tooltip reads from
   std::wstring hintTextWide;
   bool choicePosted = false;   // one 组合框1 choice waiting to run
+  int actionsRunning = 0;      // bound actions on the stack, nested ones included
+  bool closePending = false;   // closed while actions ran: destroy once they return
 };
 
 WindowState* StateOf(HWND window) {
@@ -65,7 +67,10 @@ void RunBinding(WindowState& state, std::size_t index) {
   if (index >= bindings.size()) return;
   const Binding& binding = bindings.first[index];
   if (binding.event == ControlEvent::ItemChosen) state.choicePosted = false;
+  HWND window = state.controls.window;
+  ++state.actionsRunning;
   RunExclusive(state.controls, binding.action);
+  if (--state.actionsRunning == 0 && state.closePending) DestroyWindow(window);   // frees state
 }
 
 // --- tab pages ---------------------------------------------------------------
@@ -452,6 +457,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case kRunBindingMessage:
       RunBinding(*state, wParam);
       return 0;
+    case WM_CLOSE:
+      // Closed from inside a running action (the scans let messages
+      // through): the actions still use the controls, so the window only
+      // hides now and is destroyed when the outermost action returns.
+      if (state->actionsRunning > 0) {
+        state->closePending = true;
+        ShowWindow(window, SW_HIDE);
+        return 0;
+      }
+      break;
     case WM_DESTROY:
       KillTimer(window, kTimerId);
       if (state->quitOnClose) PostQuitMessage(0);

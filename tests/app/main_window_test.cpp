@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
+#include "support/dialog_answerer.h"
 #include "support/main_window_fixture.h"
 
 namespace {
@@ -254,4 +255,29 @@ TEST(MainWindowTest, CreatedWindowFocusesLabel9AndRunsTheTimer) {
   EXPECT_EQ(GetFocus(), fixture.Controls().标签9.Handle());
   EXPECT_EQ(fixture.Controls().时钟1.Interval(), 500);
   EXPECT_EQ(fixture.Controls().时钟1.Id(), 1801u);
+}
+
+// The mouse and keyboard events of 超级列表框8 reach their actions once each.
+TEST(MainWindowTest, ImmunityListEventsReachTheirActions) {
+  MainWindowFixture fixture(/*shown=*/true);
+  fixture.ShowPage(TabId(1), 1);
+  fixture.ShowPage(TabId(3), 1);
+  ResultList& list = fixture.Controls().超级列表框8;
+  const Text third = list.GetCellText(3, 0);
+  {
+    DialogAnswerer answerer({{IDYES, ""}});
+    fixture.ActivateRow(list, 2);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_TRUE(answerer.Seen()[0].hasYes);
+  }
+  EXPECT_EQ(list.RowCount(), 7);
+  EXPECT_EQ(list.GetCellText(2, 0), third);
+  {
+    DialogAnswerer answerer({{IDOK, "HKEY_CURRENT_USER\\Software\\VeltroTest"}});
+    fixture.RightClick(list, 0);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_TRUE(answerer.Seen()[0].hasEdit);
+  }
+  ASSERT_EQ(list.RowCount(), 8);
+  EXPECT_EQ(list.GetCellText(7, 0), "HKEY_CURRENT_USER\\Software\\VeltroTest");
 }
