@@ -17,9 +17,7 @@ declare -A SOURCES=(
 declare -A LIBS=()
 SOURCES[repair_table]="app/text_ops.cpp repair/repair_table.cpp"
 LIBS[repair_table]="-lcrypto"
-if [ -f "$top/sysfiles/block_arithmetic.cpp" ]; then
-  SOURCES[block_arithmetic]="app/text_ops.cpp sysfiles/block_arithmetic.cpp"
-fi
+SOURCES[block_reader]="app/text_ops.cpp sysfiles/block_file_reader.cpp"
 
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${!SOURCES[@]}")
