@@ -13,7 +13,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
