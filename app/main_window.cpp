@@ -43,6 +43,7 @@ struct WindowState {
   bool choicePosted = false;   // one 组合框1 choice waiting to run
   int actionsRunning = 0;      // bound actions on the stack, nested ones included
   bool closePending = false;   // closed while actions ran: destroy once they return
+  HWND lastFocus = nullptr;    // control to give the focus back on reactivation
 };
 
 WindowState* StateOf(HWND window) {
@@ -458,6 +459,16 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case kRunBindingMessage:
       RunBinding(*state, wParam);
       return 0;
+    case WM_ACTIVATE:
+      // Keep the keyboard where the user left it when switching windows.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) state->lastFocus = focus;
+      } else if (state->lastFocus != nullptr && IsWindow(state->lastFocus)) {
+        SetFocus(state->lastFocus);
+        return 0;
+      }
+      break;
     case WM_CLOSE:
       // Closed from inside a running action (the scans let messages
       // through): the actions still use the controls, so the window only
