@@ -186,6 +186,11 @@ TEST(MainWindowTest, InitialContents) {
     SendMessageA(c.组合框1.Handle(), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, items[i]);
   }
+  struct { int set, expected; } choices[] = {{2, 2}, {9, 4}, {-1, -1}};
+  for (const auto& choice : choices) {
+    c.组合框1.SetCurrentItem(choice.set);
+    EXPECT_EQ(c.组合框1.CurrentItem(), choice.expected) << choice.set;
+  }
   for (ResultList* list : {&c.超级列表框1, &c.超级列表框2, &c.超级列表框3, &c.超级列表框4, &c.超级列表框5,
                            &c.超级列表框6, &c.超级列表框7, &c.超级列表框9, &c.系统服务列表}) {
     EXPECT_EQ(list->RowCount(), 0);
@@ -280,4 +285,13 @@ TEST(MainWindowTest, ImmunityListEventsReachTheirActions) {
   }
   ASSERT_EQ(list.RowCount(), 8);
   EXPECT_EQ(list.GetCellText(7, 0), "HKEY_CURRENT_USER\\Software\\VeltroTest");
+  {
+    DialogAnswerer answerer({{IDNO, ""}});
+    fixture.FocusRow(list, 7);
+    SetFocus(list.Handle());
+    SendMessageA(list.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    fixture.Pump();
+    EXPECT_EQ(answerer.Seen().size(), 1u);   // Enter activates the focused row too
+  }
+  EXPECT_EQ(list.RowCount(), 8);
 }
