@@ -12,34 +12,6 @@
 #include "sysfiles/file_fixture.h"
 #include "sysfiles/text_file_pages.h"
 
-namespace {
-
-class FileBackup {
- public:
-  explicit FileBackup(const Text& path)
-      : path_(path), existed_(AttributesOf(path) != INVALID_FILE_ATTRIBUTES), bytes_(ReadWholeFile(path)),
-        attributes_(AttributesOf(path)) {}
-  ~FileBackup() {
-    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    if (!existed_) {
-      DeleteFileA(path_.c_str());
-      return;
-    }
-    WriteWholeFile(path_, bytes_);
-    SetFileAttributesA(path_.c_str(), attributes_);
-  }
-  FileBackup(const FileBackup&) = delete;
-  FileBackup& operator=(const FileBackup&) = delete;
-
- private:
-  Text path_;
-  bool existed_;
-  Text bytes_;
-  DWORD attributes_;
-};
-
-}  // namespace
-
 TEST(SystemFilePagesWindowTest, RefreshAndSaveButtonsOfEveryPage) {
   struct Page {
     TextFilePage page;
