@@ -5,11 +5,9 @@
 #include <climits>
 
 namespace {
-
 constexpr std::size_t kFirstPieceBytes = 64 * 1024;
 constexpr std::size_t kSmallestPieceBytes = 16 * 1024;
 constexpr std::size_t kLargestPieceBytes = 1024 * 1024;
-
 }  // namespace
 
 EditFiller::EditFiller(EditBox& edit)
@@ -34,13 +32,16 @@ void EditFiller::Append(const Text& piece) {
   SendMessageA(handle_, EM_SETSEL, INT_MAX, INT_MAX);
   SendMessageA(handle_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
   SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
-  const double took =
-      std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
-  const double scaled = static_cast<double>(piece.size()) * kPieceTime / std::max(took, 1.0);
-  pieceBytes_ = std::clamp(static_cast<std::size_t>(scaled), kSmallestPieceBytes, kLargestPieceBytes);
-  // Until the next redraw the box keeps showing what it showed before.
+
+  // The next piece in proportion to what this one took; the box's cost per
+  // insertion grows with its text, so the pieces shrink towards the end.
+  const double took = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  const double fitting = static_cast<double>(piece.size()) * kPieceTime / std::max(took, 1.0);
+  pieceBytes_ = std::clamp(static_cast<std::size_t>(fitting), kSmallestPieceBytes, kLargestPieceBytes);
+
+  // Until the next redraw a visible box keeps showing what it showed.
   const DWORD now = GetTickCount();
-  if (IsWindowVisible(handle_) && now - lastShown_ >= kShowInterval) {
+  if (now - lastShown_ >= kShowInterval && IsWindowVisible(handle_)) {
     lastShown_ = now;
     ShowEnd();
   }

@@ -7,12 +7,14 @@
 // text being loaded), inserts each piece at the end with drawing paused and
 // keeps the end in view, as a growing text would show.
 //
-// Each insertion also costs time in proportion to the text already in the
-// box, and drawing a box scrolled to the end of a long text walks its lines
-// from the top (tens of milliseconds at some megabytes). So the filler
-// suggests the size of the next piece from the time the last one took,
-// aiming at kPieceTime per insertion, and redraws a visible box at most
-// every kShowInterval; the finished text is always shown.
+// The cost of one insertion grows with the text already in the box, so the
+// filler also suggests how much to hand it next: as much as it takes in
+// about kPieceTime, measured on the pieces so far, so that the caller
+// services the window between pieces well within a tenth of a second.
+// Drawing a box scrolled to the end of a long text walks its lines from the
+// top (tens of milliseconds at some megabytes), so a visible box is redrawn
+// at most every kShowInterval while it fills; the finished text is always
+// shown.
 #pragma once
 
 #include <windows.h>
@@ -29,11 +31,10 @@ class EditFiller {
   EditFiller& operator=(const EditFiller&) = delete;
 
   void Append(const Text& piece);
-  // Bytes the next piece should hold.
-  std::size_t PieceBytes() const { return pieceBytes_; }
+  std::size_t SuggestedPieceBytes() const { return pieceBytes_; }
 
-  static constexpr double kPieceTime = 40.0;     // milliseconds
-  static constexpr DWORD kShowInterval = 250;    // milliseconds
+  static constexpr double kPieceTime = 40.0;    // milliseconds
+  static constexpr DWORD kShowInterval = 250;   // milliseconds
 
  private:
   void ShowEnd();

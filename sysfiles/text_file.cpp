@@ -87,9 +87,7 @@ void LoadTextFile(EditBox& edit, const Text& path, BlockFileReader& reader, Text
       const ByteString block = reader.ReadBlock(i);
       read.Add(block);
       pending.Add(ToText(block));   // up to a zero byte, as the box would take it
-      // Pieces as large as the box takes in a few hundredths of a second:
-      // few insertions, and the window is serviced several times a second.
-      if (pending.Size() >= filler.PieceBytes()) filler.Append(pending.TakeWhole());
+      if (pending.Size() >= filler.SuggestedPieceBytes()) filler.Append(pending.TakeWhole());
     }
     if (blocks > 0) reader.Close();
     filler.Append(pending.TakeAll());
