@@ -32,19 +32,22 @@ void EditFiller::Append(const Text& piece) {
   SendMessageA(handle_, EM_SETSEL, INT_MAX, INT_MAX);
   SendMessageA(handle_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
   SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+  const DWORD now = GetTickCount();
+  if (now - lastShown_ >= kShowInterval && IsWindowVisible(handle_)) {
+    lastShown_ = now;
+    ShowEnd();
+  } else {
+    // Keeping the end in view scrolled the box while it could not draw, which
+    // leaves all of it to be redrawn: a visible box keeps showing what it
+    // showed until the next redraw instead.
+    ValidateRect(handle_, nullptr);
+  }
 
   // The next piece in proportion to what this one took; the box's cost per
   // insertion grows with its text, so the pieces shrink towards the end.
   const double took = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
   const double fitting = static_cast<double>(piece.size()) * kPieceTime / std::max(took, 1.0);
   pieceBytes_ = std::clamp(static_cast<std::size_t>(fitting), kSmallestPieceBytes, kLargestPieceBytes);
-
-  // Until the next redraw a visible box keeps showing what it showed.
-  const DWORD now = GetTickCount();
-  if (now - lastShown_ >= kShowInterval && IsWindowVisible(handle_)) {
-    lastShown_ = now;
-    ShowEnd();
-  }
 }
 
 void EditFiller::ShowEnd() {

@@ -33,8 +33,8 @@ class EditFiller {
   void Append(const Text& piece);
   std::size_t SuggestedPieceBytes() const { return pieceBytes_; }
 
-  static constexpr double kPieceTime = 40.0;    // milliseconds
-  static constexpr DWORD kShowInterval = 250;   // milliseconds
+  static constexpr double kPieceTime = 60.0;    // milliseconds
+  static constexpr DWORD kShowInterval = 500;   // milliseconds
 
  private:
   void ShowEnd();
