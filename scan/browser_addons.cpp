@@ -81,7 +81,7 @@ void ScanLocation(ResultList& list, const AddonLocation& location) {
 }  // namespace
 
 void ScanBrowserAddons(ResultList& list) {
-  list.ClearRows();
   ListFill fill(list);   // drawn a few times a second, not for every row
+  list.ClearRows();
   for (const AddonLocation& location : kAddonLocations) ScanLocation(list, location);
 }

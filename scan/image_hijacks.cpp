@@ -13,8 +13,8 @@ const char kOptionsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ima
 }  // namespace
 
 void ScanImageHijacks(ResultList& list) {
-  list.ClearRows();
   ListFill fill(list);   // drawn a few times a second, not for every row
+  list.ClearRows();
   TextList names;
   ListPresentSubkeys(kLocalMachine, kOptionsKey, names);
   const Text prefix = RootName(kLocalMachine) + "\\" + kOptionsKey;

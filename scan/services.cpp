@@ -21,8 +21,8 @@ Text StartTypeText(int32_t start) {
 }
 
 void ScanServices(ResultList& list) {
-  list.ClearRows();
   ListFill fill(list);   // drawn a few times a second, not for every row
+  list.ClearRows();
   TextList services;
   ListSubkeys(kLocalMachine, kServicesKey, services);
   for (const Text& service : services) {

@@ -108,8 +108,8 @@ void ScanValues(ResultList& list, const HookLocation& location, const Text& pref
 }  // namespace
 
 void ScanShellHooks(ResultList& list) {
-  list.ClearRows();
   ListFill fill(list);   // drawn a few times a second, not for every row
+  list.ClearRows();
   ProcessPendingEvents();
   for (const HookLocation& location : kHookLocations) {
     const Text prefix = RootName(kLocalMachine) + "\\" + location.entryKey + "\\";

@@ -114,8 +114,8 @@ void ScanSingleValue(ResultList& list, const StartupLocation& location, const Te
 }  // namespace
 
 void ScanStartupEntries(ResultList& list) {
-  list.ClearRows();
   ListFill fill(list);   // drawn a few times a second, not for every row
+  list.ClearRows();
   for (const StartupLocation& location : kStartupLocations) {
     const Text prefix = RootName(location.root) + "\\" + location.key + "\\";
     switch (location.kind) {

@@ -35,8 +35,8 @@ Text ResolveProviderPath(const Text& path) {
 }  // namespace
 
 void ScanWinsockProviders(ResultList& list) {
-  list.ClearRows();
   ListFill fill(list);   // drawn a few times a second, not for every row
+  list.ClearRows();
   const Text catalogKey = kCatalogKey;
   const Text prefix = RootName(kLocalMachine) + "\\" + catalogKey + "\\";
   TextList catalogs;

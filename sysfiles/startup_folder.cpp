@@ -11,8 +11,8 @@ constexpr int kPathColumn = 2;
 }
 
 void LoadStartupFolderPage(ResultList& list, const Text& folder) {
-  list.ClearRows();
   ListFill fill(list);   // drawn a few times a second, not for every row
+  list.ClearRows();
   if (folder.empty()) return;   // "*.*" alone would list the current folder
   TextList names;
   ListFolderFiles(folder + "*.*", names);
