@@ -14,6 +14,7 @@
 //    with the longest time the window did not answer.
 // Prints "key=value" lines.
 #include <windows.h>
+#include <psapi.h>
 
 #include <climits>
 #include <cstdio>
@@ -87,6 +88,33 @@ class Pinger {
   std::thread thread_;
 };
 
+void PrintMemory(const char* when) {
+  PROCESS_MEMORY_COUNTERS memory{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+  char key[64];
+  std::snprintf(key, sizeof key, "%s_ws_mb", when);
+  Print(key, static_cast<double>(memory.WorkingSetSize) / 1048576.0);
+  std::snprintf(key, sizeof key, "%s_peak_mb", when);
+  Print(key, static_cast<double>(memory.PeakWorkingSetSize) / 1048576.0);
+}
+
+// One load into a hidden box, then the read-back a save does, with the
+// process's working set after each: where the peak comes from.
+void LoadMemory(const char* path) {
+  Box box(false);
+  EditBox edit(box.edit);
+  BlockFileReader reader;
+  TextFileState state;
+  PrintMemory("before_load");
+  LoadTextFile(edit, path, reader, state);
+  PrintMemory("after_load");
+  {
+    const Text content = edit.Content();
+    PrintMemory("holding_content");
+  }
+  PrintMemory("after_content");
+}
+
 void PageLoad(const char* path, bool shown) {
   Box box(shown);
   EditBox edit(box.edit);
@@ -118,6 +146,10 @@ int main(int argc, char** argv) {
   std::ifstream in(argv[1], std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   Print("text_kb", static_cast<double>(text.size()) / 1024.0);
+  if (argc > 2 && std::string(argv[2]) == "memory") {
+    LoadMemory(argv[1]);
+    return 0;
+  }
   {
     Box box(true);
     const double start = NowMs();
@@ -127,6 +159,10 @@ int main(int argc, char** argv) {
   }
   bool shown = true;
   for (int a = 2; a < argc; ++a) {
+    if (std::string(argv[a]) == "memory") {
+      LoadMemory(argv[1]);
+      continue;
+    }
     if (std::string(argv[a]) == "load") {
       PageLoad(argv[1], false);
       PageLoad(argv[1], true);
