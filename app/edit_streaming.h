@@ -34,7 +34,7 @@ class EditFiller {
   std::size_t SuggestedPieceBytes() const { return pieceBytes_; }
 
   static constexpr double kPieceTime = 60.0;    // milliseconds
-  static constexpr DWORD kShowInterval = 500;   // milliseconds
+  static constexpr DWORD kShowInterval = 1000;  // milliseconds
 
  private:
   void ShowEnd();
