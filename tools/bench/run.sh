@@ -7,6 +7,7 @@
 # Veltro.exe runs on a virtual X display under LC_ALL=zh_CN.GBK while
 # bench_probe.exe measures it. Prints one table; the raw figures stay in
 # build/bench/S<scale>/. A benchmark, not a test: nothing fails on a figure.
+# BENCH_AWAKE=0 leaves both cores free to idle (see run_one.sh).
 # BENCH_BUILD overrides the build folder (default build/x86_64), BENCH_OUT the
 # folder of the results (default build/bench).
 set -euo pipefail
