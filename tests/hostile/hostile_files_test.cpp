@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 
@@ -45,9 +46,16 @@ TEST(HostileFiles, StartupFolderListsEveryFileAndDeletesEachByItsButton) {
   ASSERT_FALSE(folder.empty());
   const ByteString program = ReadWhole(fixture::kComponentDll);
   ASSERT_GT(program.size(), 1024u);
+  // The same resource with its translation table renamed: no key to look up.
+  ByteString untranslated = program;
+  const std::string table("T\0r\0a\0n\0s\0l\0a\0t\0i\0o\0n\0", 22);
+  const auto at = std::search(untranslated.begin(), untranslated.end(), table.begin(), table.end());
+  ASSERT_NE(at, untranslated.end());
+  *at = 'X';
   const std::vector<HostileFile> files = {
       {"headers only", "hv cut.dll", ByteString(program.begin(), program.begin() + 600), 0},
       {"cut in the resources", "hv cut late.dll", ByteString(program.begin(), program.end() - 200), 0},
+      {"no translation table", "hv untranslated.dll", untranslated, 0},
       {"empty", "hv empty.exe", ByteString(), 0},
       {"read-only", "hv read only.exe", Bytes("MZ"), FILE_ATTRIBUTE_READONLY},
       {"hidden system", "hv hidden.exe", Bytes("MZ"), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM},

@@ -120,6 +120,20 @@ void SeedHostileMachine(hostile::Seed& seed, const Text& startup) {
   ASSERT_TRUE(seed.Value(HKEY_CURRENT_USER, kPolicies, "NoClose", REG_BINARY, hostile::Dword(1)));
   ASSERT_TRUE(seed.Override(HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Main", "Start Page", REG_SZ,
                             Bytes(hostile::Repeat("http://hv/", 100000) + "\xD6")));
+  // Browser add-ons whose texts are of the wrong type or a megabyte long.
+  const Text extension = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\{hv}";
+  ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, extension, "ButtonText", REG_BINARY, hostile::Filled(5000, 't')));
+  ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, extension, "Exec", REG_SZ, Terminated(hostile::Repeat("C:\\hv\\", 1 << 17))));
+  ASSERT_TRUE(seed.Key(HKEY_LOCAL_MACHINE,
+                       "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\" +
+                           Text(kSelfClass)));
+  // Thousands of executables' options, none of them a hijack but one.
+  const Text options = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\hv ";
+  for (int i = 0; i < 1000; ++i) {
+    ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, options + std::to_string(i) + ".exe", "GlobalFlag", REG_DWORD,
+                           hostile::Dword(2)));
+  }
+  ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, options + "999.exe", "Debugger", REG_BINARY, hostile::Filled(3000, 'd')));
   // Winsock items cut short.
   const Text catalog = "SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9\\hv catalog";
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, catalog + "\\000001", "PackedCatalogItem", REG_BINARY, Bytes("C")));
@@ -134,7 +148,7 @@ void SeedHostileMachine(hostile::Seed& seed, const Text& startup) {
   ASSERT_TRUE(seed.Key(HKEY_LOCAL_MACHINE, kNames));
   seed.KeepAccess(HKEY_LOCAL_MACHINE, kNames);
   ASSERT_TRUE(seed.Key(HKEY_LOCAL_MACHINE, Text(kNames) + "\\hv;clone$"));
-  ASSERT_TRUE(seed.Key(HKEY_LOCAL_MACHINE, Text(kNames) + "\\" + hostile::Repeat("u", 250)));
+  ASSERT_TRUE(seed.Key(HKEY_LOCAL_MACHINE, Text(kNames) + "\\" + hostile::Repeat("u", 200)));
   // The Startup folder: thousands of files and the awkward ones.
   for (int i = 0; i < kManyFiles; ++i) {
     char name[32];
@@ -184,6 +198,9 @@ TEST(HostileFullScan, EndsListsEverythingAndWritesNothing) {
     for (int row = 0; row < c.系统服务列表.RowCount(); ++row) service |= c.系统服务列表.GetCellText(row, 4) == "hv;svc";
     EXPECT_TRUE(account);
     EXPECT_TRUE(service);
+    bool hijack = false;
+    for (int row = 0; row < c.超级列表框3.RowCount(); ++row) hijack |= c.超级列表框3.GetCellText(row, 0) == "hv 999.exe";
+    EXPECT_TRUE(hijack);
     // Every cell the scan wrote holds whole characters.
     ResultList* lists[] = {&c.超级列表框1, &c.超级列表框2, &c.超级列表框3, &c.超级列表框4, &c.超级列表框5,
                            &c.超级列表框6, &c.超级列表框7, &c.超级列表框9, &c.系统服务列表};

@@ -179,8 +179,8 @@ struct HostileKey {
 
 std::vector<HostileKey> HostileKeys() {
   return {
-      {"long name", hostile::Repeat("k", 250), true},
-      {"long name of two-byte characters", hostile::Repeat("键", 125), true},
+      {"long name", hostile::Repeat("k", 170), true},
+      {"long name of two-byte characters", hostile::Repeat("键", 85), true},
       {"semicolon", "hk a;b", true},
       {"quote", "hk \"q\""},
       {"percent", "hk %PATH%"},
@@ -319,6 +319,84 @@ TEST(HostileKeyLists, WinsockItemsShorterThanAPathAreListedAndRemoved) {
     EXPECT_FALSE(hostile::KeyExists(HKEY_LOCAL_MACHINE, catalog + "\\entry " + std::to_string(i))) << i;
   }
   EXPECT_TRUE(hostile::KeyExists(HKEY_LOCAL_MACHINE, catalog));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(HostileServices, StartTypeGoesToTheListedServiceAndNowhereElse) {
+  const Text services = "SYSTEM\\CurrentControlSet\\Services";
+  hostile::Seed seed;
+  // A name with a separator in it, a Start that is text, and a service that
+  // malware removes while the list shows it.
+  ASSERT_TRUE(seed.String(HKEY_LOCAL_MACHINE, services + "\\hv;svc", "ImagePath", "C:\\hv\\svc.exe"));
+  ASSERT_TRUE(seed.String(HKEY_LOCAL_MACHINE, services + "\\hv;svc", "Start", "4"));
+  ASSERT_TRUE(seed.String(HKEY_LOCAL_MACHINE, services + "\\hv gone", "ImagePath", "C:\\hv\\gone.exe"));
+  ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, services + "\\hv gone", "Start", REG_DWORD, hostile::Dword(3)));
+  ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, services + "\\hv qword", "ImagePath", REG_QWORD, hostile::Qword(7)));
+  ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, services + "\\hv qword", "Start", REG_QWORD, hostile::Qword(2)));
+
+  MainWindowFixture fixture;
+  MainControls& c = fixture.Controls();
+  fixture.Click(ButtonId(28));
+  auto rowOf = [&](const Text& name) {
+    for (int row = 0; row < c.系统服务列表.RowCount(); ++row) {
+      if (c.系统服务列表.GetCellText(row, 4) == name) return row;
+    }
+    return -1;
+  };
+  ASSERT_GE(rowOf("hv qword"), 0);
+  EXPECT_EQ(c.系统服务列表.GetCellText(rowOf("hv qword"), 3), "");
+
+  const int semicolon = rowOf("hv;svc");
+  ASSERT_GE(semicolon, 0);
+  EXPECT_EQ(c.系统服务列表.GetCellText(semicolon, 3), "");
+  fixture.FocusRow(c.系统服务列表, semicolon);
+  fixture.ChooseComboItem(4);
+  EXPECT_EQ(c.系统服务列表.GetCellText(semicolon, 3), "禁用");
+  DWORD start = 0, size = sizeof start, type = 0;
+  EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, (services + "\\hv;svc").c_str(), "Start", RRF_RT_ANY, &type, &start,
+                         &size),
+            ERROR_SUCCESS);
+  EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
+  EXPECT_EQ(start, 4u);
+  EXPECT_FALSE(hostile::KeyExists(HKEY_LOCAL_MACHINE, services + "\\hv"));
+
+  const int gone = rowOf("hv gone");
+  ASSERT_GE(gone, 0);
+  fixture.FocusRow(c.系统服务列表, gone);
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, (services + "\\hv gone").c_str());
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, (services + "\\hv gone").c_str());
+  fixture.ChooseComboItem(2);
+  EXPECT_FALSE(hostile::KeyExists(HKEY_LOCAL_MACHINE, services + "\\hv gone"))
+      << "a service key nobody has was made up";
+}
+
+}  // namespace
+
+namespace {
+
+// Key paths past MAX_PATH characters, which the ANSI functions refuse
+// whole: malware gets a hijack no one sees by naming its key long enough.
+TEST(HostileKeyLists, AHijackUnderAPathPastMaxPathIsListedAndRemoved) {
+  const Text options = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
+  const Text name = hostile::Repeat("L", 200) + ".exe";
+  hostile::Seed seed;
+  ASSERT_TRUE(seed.WideString(HKEY_LOCAL_MACHINE, options + "\\" + name, "Debugger", "C:\\hv\\long.exe"));
+  ASSERT_TRUE(seed.WideString(HKEY_LOCAL_MACHINE, options + "\\" + name, "GlobalFlag", "2"));
+
+  MainWindowFixture fixture;
+  ResultList& list = fixture.Controls().超级列表框3;
+  fixture.Click(ButtonId(8));
+  const Text path = "HKEY_LOCAL_MACHINE\\" + options + "\\" + name + "\\Debugger";
+  const int row = RowWithPath(list, 3, path);
+  ASSERT_GE(row, 0) << "the hijack is not listed";
+  EXPECT_EQ(list.GetCellText(row, 2), "C:\\hv\\long.exe");
+  SelectOnly(fixture, list, row);
+  DialogAnswerer answerer({{IDYES, ""}});
+  fixture.Click(ButtonId(9));
+  EXPECT_EQ(RowWithPath(list, 3, path), -1);
 }
 
 }  // namespace

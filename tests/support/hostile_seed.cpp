@@ -103,6 +103,40 @@ bool Seed::Value(HKEY root, const Text& key, const Text& name, DWORD type, const
   return true;
 }
 
+namespace {
+
+std::wstring Wide(const Text& text) {
+  std::wstring wide(text.size() + 1, L'\0');
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0],
+                                         static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? static_cast<std::size_t>(length) : 0u);
+  return wide;
+}
+
+}  // namespace
+
+bool Seed::WideString(HKEY root, const Text& key, const Text& name, const Text& text) {
+  const std::wstring wideKey = Wide(key), wideName = Wide(name), wideText = Wide(text);
+  HKEY handle = nullptr;
+  DWORD disposition = 0;
+  if (RegCreateKeyExW(root, wideKey.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, &disposition) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  const LONG status = RegSetValueExW(handle, wideName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wideText.c_str()),
+                                     static_cast<DWORD>((wideText.size() + 1) * sizeof(wchar_t)));
+  RegCloseKey(handle);
+  undo_.push_back([=] {
+    if (disposition == REG_CREATED_NEW_KEY) {
+      RegDeleteTreeW(root, wideKey.c_str());
+      RegDeleteKeyW(root, wideKey.c_str());
+    } else {
+      RegDeleteKeyValueW(root, wideKey.c_str(), wideName.c_str());
+    }
+  });
+  return status == ERROR_SUCCESS;
+}
+
 bool Seed::Override(HKEY root, const Text& key, const Text& name, DWORD type, const ByteString& data) {
   HKEY handle = nullptr;
   DWORD oldType = 0, size = 0;

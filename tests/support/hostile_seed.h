@@ -37,6 +37,9 @@ class Seed {
   bool Key(HKEY root, const Text& key);
   // A value of any type and any bytes; removed at the end.
   bool Value(HKEY root, const Text& key, const Text& name, DWORD type, const ByteString& data);
+  // Through the wide functions, which take key paths of any length (the
+  // ANSI ones stop at MAX_PATH characters).
+  bool WideString(HKEY root, const Text& key, const Text& name, const Text& text);
   bool String(HKEY root, const Text& key, const Text& name, const Text& text, DWORD type = REG_SZ) {
     return Value(root, key, name, type, Terminated(text));
   }
