@@ -2,6 +2,8 @@
 // the banner.
 #include "app/handlers.h"
 #include "app/prompts.h"
+#include "app/window_definition.h"
+#include "host/files.h"
 
 void OnMainWindowCreated(MainControls& c) { FocusControl(c.标签9.Handle()); }
 
@@ -12,7 +14,5 @@ void OnTimerTick(MainControls& c) {
   RunFullScan(c);
 }
 
-void OnBannerClicked(MainControls&) {
-  // Opens WebAddress() with OpenWithShell(kVerbOpen, ...) once the shell
-  // access of the host layer is in.
-}
+// The maker's page in the default browser; a failure shows nothing.
+void OnBannerClicked(MainControls&) { OpenWithShell(kVerbOpen, WebAddress()); }

@@ -13,7 +13,6 @@
 #include <windowsx.h>
 
 #include <algorithm>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,6 +40,9 @@ struct WindowState {
   Text hintText;               // storage the tooltip reads from
   std::wstring hintTextWide;
   bool choicePosted = false;   // one 组合框1 choice waiting to run
+  int actionsRunning = 0;      // bound actions on the stack, nested ones included
+  bool closePending = false;   // closed while actions ran: destroy once they return
+  HWND lastFocus = nullptr;    // control to give the focus back on reactivation
 };
 
 WindowState* StateOf(HWND window) {
@@ -65,7 +67,10 @@ void RunBinding(WindowState& state, std::size_t index) {
   if (index >= bindings.size()) return;
   const Binding& binding = bindings.first[index];
   if (binding.event == ControlEvent::ItemChosen) state.choicePosted = false;
+  HWND window = state.controls.window;
+  ++state.actionsRunning;
   RunExclusive(state.controls, binding.action);
+  if (--state.actionsRunning == 0 && state.closePending) DestroyWindow(window);   // frees state
 }
 
 // --- tab pages ---------------------------------------------------------------
@@ -136,8 +141,9 @@ CreateArgs ArgsFor(ControlKind kind) {
   constexpr DWORD kList = WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
   constexpr DWORD kTabs = WS_CLIPCHILDREN | WS_CLIPSIBLINGS;
   switch (kind) {
-    case ControlKind::TabControl: return {WC_TABCONTROLA, kTabs, 0};
-    case ControlKind::BottomTabs: return {WC_TABCONTROLA, kTabs | TCS_BOTTOM, 0};
+    // Tab controls and pages are control parents: Tab reaches their controls.
+    case ControlKind::TabControl: return {WC_TABCONTROLA, kTabs, WS_EX_CONTROLPARENT};
+    case ControlKind::BottomTabs: return {WC_TABCONTROLA, kTabs | TCS_BOTTOM, WS_EX_CONTROLPARENT};
     case ControlKind::List: return {WC_LISTVIEWA, kList | LVS_SINGLESEL, WS_EX_CLIENTEDGE};
     case ControlKind::MultiList: return {WC_LISTVIEWA, kList, WS_EX_CLIENTEDGE};
     case ControlKind::Button: return {"BUTTON", WS_TABSTOP | BS_PUSHBUTTON, 0};
@@ -452,6 +458,26 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case kRunBindingMessage:
       RunBinding(*state, wParam);
       return 0;
+    case WM_ACTIVATE:
+      // Keep the keyboard where the user left it when switching windows.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) state->lastFocus = focus;
+      } else if (state->lastFocus != nullptr && IsWindow(state->lastFocus)) {
+        SetFocus(state->lastFocus);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      // Closed from inside a running action (the scans let messages
+      // through): the actions still use the controls, so the window only
+      // hides now and is destroyed when the outermost action returns.
+      if (state->actionsRunning > 0) {
+        state->closePending = true;
+        ShowWindow(window, SW_HIDE);
+        return 0;
+      }
+      break;
     case WM_DESTROY:
       KillTimer(window, kTimerId);
       if (state->quitOnClose) PostQuitMessage(0);

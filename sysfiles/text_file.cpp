@@ -7,10 +7,6 @@
 namespace {
 
 constexpr int32_t kBlockSize = 1024;
-// Pieces handed to the box: large enough that the box's cost per insertion
-// does not add up, small enough that the window is serviced several times a
-// second (the box lays out some thousand lines per piece).
-constexpr std::size_t kPieceBytes = 128 * 1024;
 constexpr int kAttributeDirectory = 0x10;
 
 // FNV-1a over bytes: tells whether the box holds what was read without
@@ -91,7 +87,7 @@ void LoadTextFile(EditBox& edit, const Text& path, BlockFileReader& reader, Text
       const ByteString block = reader.ReadBlock(i);
       read.Add(block);
       pending.Add(ToText(block));   // up to a zero byte, as the box would take it
-      if (pending.Size() >= kPieceBytes) filler.Append(pending.TakeWhole());
+      if (pending.Size() >= filler.SuggestedPieceBytes()) filler.Append(pending.TakeWhole());
     }
     if (blocks > 0) reader.Close();
     filler.Append(pending.TakeAll());

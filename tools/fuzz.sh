@@ -15,18 +15,14 @@ declare -A SOURCES=(
   [version_block]="app/text_ops.cpp host/version_block.cpp"
 )
 declare -A LIBS=()
-if [ -f "$top/repair/repair_table_parse.cpp" ]; then
-  SOURCES[repair_table]="app/text_ops.cpp repair/repair_table_parse.cpp repair/decrypt_data.cpp"
-  LIBS[repair_table]="-lcrypto"
-fi
-if [ -f "$top/sysfiles/block_arithmetic.cpp" ]; then
-  SOURCES[block_arithmetic]="app/text_ops.cpp sysfiles/block_arithmetic.cpp"
-fi
+SOURCES[repair_table]="app/text_ops.cpp repair/repair_table.cpp"
+LIBS[repair_table]="-lcrypto"
+SOURCES[block_reader]="app/text_ops.cpp sysfiles/block_file_reader.cpp"
 
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${!SOURCES[@]}")
 
-command -v clang++ >/dev/null || { echo "fuzz: clang++ missing (apt-get install clang libclang-rt-14-dev)"; exit 1; }
+"$top/tools/setup.sh" --fuzz
 
 # The program's narrow literals are GBK: hand clang GBK sources, whose bytes
 # it keeps as they are in string literals.
@@ -38,7 +34,7 @@ while read -r f; do
 done
 
 flags="-std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -Wno-invalid-source-encoding -I$out/src -DOPENSSL_SUPPRESS_DEPRECATED"
+       -Wno-invalid-source-encoding -I$out/src/fuzz/shims -I$out/src -DOPENSSL_SUPPRESS_DEPRECATED"
 for t in "${targets[@]}"; do
   srcs=""
   for s in ${SOURCES[$t]}; do srcs="$srcs $out/src/$s"; done

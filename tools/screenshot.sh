@@ -26,9 +26,10 @@ trap '"$server" -k 2>/dev/null || true' EXIT
 
 xvfb-run -a -s "-screen 0 800x600x24" bash -c '
   set -u
+  started=$(date +%s%N)
   "$0" explorer /desktop=veltro,800x600 "$1/Veltro.exe" >/dev/null 2>&1 &
-  if seconds=$("$0" "$1/wait_for_scan.exe" veltro 180 ${SCREENSHOT_CLICKS:-} | tr -d "\r"); then
-    echo "start-up scan finished after ${seconds} s"
+  if "$0" "$1/wait_for_scan.exe" veltro 180 ${SCREENSHOT_CLICKS:-} >/dev/null; then
+    echo "start-up scan finished $(( ($(date +%s%N) - started) / 1000000 )) ms after the start"
   else
     echo "start-up scan did not finish in time; taking the picture anyway" >&2
   fi

@@ -8,6 +8,12 @@ PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
           wine wine64 xvfb xauth x11-utils fonts-wqy-microhei imagemagick cmake
           googletest dpkg-dev make perl python3)
 
+# tools/setup.sh --fuzz also installs what the native fuzzing build and the
+# repair-table generator need.
+if [ "${1:-}" = "--fuzz" ]; then
+  PACKAGES+=(clang libclang-rt-14-dev libssl-dev g++ libc-bin)
+fi
+
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 

@@ -2,7 +2,8 @@
 // 标签13 (id 1113) on the Wine virtual desktop named on the command line.
 // Exit code 0 when it reads "完毕！", 1 on time-out. Prints the seconds
 // waited. Further arguments ID@X,Y click control ID at X,Y of its client
-// area afterwards (to show another page before the picture is taken).
+// area afterwards (to show another page before the picture is taken);
+// cursor@X,Y rests the pointer at X,Y of the screen.
 #include <windows.h>
 
 #include <cstdio>
@@ -63,6 +64,13 @@ int main(int argc, char** argv) {
           std::printf("%.1f\n", (GetTickCount() - start) / 1000.0);
           for (int i = 3; i < argc; ++i) {
             int id = 0, x = 0, y = 0;
+            if (std::sscanf(argv[i], "cursor@%d,%d", &x, &y) == 2) {   // rest the pointer there
+              SetCursorPos(x, y);
+              Sleep(100);
+              SetCursorPos(x + 1, y);
+              Sleep(1500);
+              continue;
+            }
             if (std::sscanf(argv[i], "%d@%d,%d", &id, &x, &y) != 3) continue;
             HWND control = FindDescendant(window, id);
             if (control == nullptr) continue;

@@ -78,3 +78,27 @@ TEST(FullScanTest, RunsEveryStepOnceAndStopsTheTimer) {
   fixture.Click(ButtonId(28));
   EXPECT_EQ(c.系统服务列表.RowCount(), rowsAfterStartUp);
 }
+
+LRESULT CALLBACK CloseDuringScan(HWND label, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                DWORD_PTR reference) {
+  if (message == WM_SETTEXT) {
+    auto* captions = reinterpret_cast<std::vector<Text>*>(reference);
+    captions->push_back(reinterpret_cast<const char*>(lParam));
+    if (captions->size() == 2) PostMessageA(GetAncestor(label, GA_ROOT), WM_CLOSE, 0, 0);
+  }
+  return DefSubclassProc(label, message, wParam, lParam);
+}
+
+// Closing the window in the middle of the scan: the scan goes on against
+// live controls (it still holds them), then the window goes.
+TEST(FullScanTest, ClosingDuringTheScan) {
+  MainWindowFixture fixture(/*shown=*/true, MainWindowFixture::StartUpScan::Runs);
+  HWND window = fixture.Window();
+  std::vector<Text> captions;
+  ASSERT_TRUE(SetWindowSubclass(fixture.Controls().标签13.Handle(), CloseDuringScan, 1,
+                                reinterpret_cast<DWORD_PTR>(&captions)));
+  EXPECT_TRUE(fixture.PumpUntil([&] { return !IsWindow(window); }, 120000));
+  ASSERT_FALSE(captions.empty());
+  EXPECT_EQ(captions.size(), 15u);
+  EXPECT_EQ(captions.back(), "完毕！");
+}

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
+#include "support/dialog_answerer.h"
 #include "support/main_window_fixture.h"
 
 namespace {
@@ -185,6 +186,11 @@ TEST(MainWindowTest, InitialContents) {
     SendMessageA(c.组合框1.Handle(), CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
     EXPECT_STREQ(text, items[i]);
   }
+  struct { int set, expected; } choices[] = {{2, 2}, {9, 4}, {-1, -1}};
+  for (const auto& choice : choices) {
+    c.组合框1.SetCurrentItem(choice.set);
+    EXPECT_EQ(c.组合框1.CurrentItem(), choice.expected) << choice.set;
+  }
   for (ResultList* list : {&c.超级列表框1, &c.超级列表框2, &c.超级列表框3, &c.超级列表框4, &c.超级列表框5,
                            &c.超级列表框6, &c.超级列表框7, &c.超级列表框9, &c.系统服务列表}) {
     EXPECT_EQ(list->RowCount(), 0);
@@ -254,4 +260,38 @@ TEST(MainWindowTest, CreatedWindowFocusesLabel9AndRunsTheTimer) {
   EXPECT_EQ(GetFocus(), fixture.Controls().标签9.Handle());
   EXPECT_EQ(fixture.Controls().时钟1.Interval(), 500);
   EXPECT_EQ(fixture.Controls().时钟1.Id(), 1801u);
+}
+
+// The mouse and keyboard events of 超级列表框8 reach their actions once each.
+TEST(MainWindowTest, ImmunityListEventsReachTheirActions) {
+  MainWindowFixture fixture(/*shown=*/true);
+  fixture.ShowPage(TabId(1), 1);
+  fixture.ShowPage(TabId(3), 1);
+  ResultList& list = fixture.Controls().超级列表框8;
+  const Text third = list.GetCellText(3, 0);
+  {
+    DialogAnswerer answerer({{IDYES, ""}});
+    fixture.ActivateRow(list, 2);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_TRUE(answerer.Seen()[0].hasYes);
+  }
+  EXPECT_EQ(list.RowCount(), 7);
+  EXPECT_EQ(list.GetCellText(2, 0), third);
+  {
+    DialogAnswerer answerer({{IDOK, "HKEY_CURRENT_USER\\Software\\VeltroTest"}});
+    fixture.RightClick(list, 0);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_TRUE(answerer.Seen()[0].hasEdit);
+  }
+  ASSERT_EQ(list.RowCount(), 8);
+  EXPECT_EQ(list.GetCellText(7, 0), "HKEY_CURRENT_USER\\Software\\VeltroTest");
+  {
+    DialogAnswerer answerer({{IDNO, ""}});
+    fixture.FocusRow(list, 7);
+    SetFocus(list.Handle());
+    SendMessageA(list.Handle(), WM_KEYDOWN, VK_RETURN, 0);
+    fixture.Pump();
+    EXPECT_EQ(answerer.Seen().size(), 1u);   // Enter activates the focused row too
+  }
+  EXPECT_EQ(list.RowCount(), 8);
 }

@@ -2,8 +2,11 @@
 // the listing, the deletion and the access lists left on the SAM keys.
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "host/registry_security.h"
 #include "protect/accounts.h"
+#include "protect/key_fixture.h"
 #include "support/dialog_answerer.h"
 #include "support/test_window.h"
 
@@ -26,42 +29,22 @@ class AccountsTest : public testing::Test {
  protected:
   void SetUp() override {
     for (const char* key : kSamKeys) {
-      Saved saved{key, false, {}};
-      HKEY handle = nullptr;
-      if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, READ_CONTROL, &handle) == ERROR_SUCCESS) {
-        saved.existed = true;
-        DWORD size = 0;
-        RegGetKeySecurity(handle, DACL_SECURITY_INFORMATION, nullptr, &size);
-        saved.descriptor.resize(size);
-        if (RegGetKeySecurity(handle, DACL_SECURITY_INFORMATION, saved.descriptor.data(), &size) != ERROR_SUCCESS) {
-          saved.descriptor.clear();
-        }
-        RegCloseKey(handle);
-        ReplaceKeyAccessList(Absolute(key), kEveryoneFull);
-      }
-      saved_.push_back(saved);
+      existed_.push_back(Opens(Absolute(key), READ_CONTROL));
+      backups_.push_back(std::make_unique<DaclBackup>(Absolute(key)));
+      ReplaceKeyAccessList(Absolute(key), kEveryoneFull);
     }
-    for (const char* name : {"Administrator", "Guest", "hidden$", "Parent"}) CreateName(name);
-    CreateName("Parent\\Child");
+    for (const char* name : {"Administrator", "Guest", "hidden$", "Parent", "Parent\\Child"}) CreateName(name);
   }
 
   void TearDown() override {
-    for (const Saved& saved : saved_) ReplaceKeyAccessList(Absolute(saved.key), kEveryoneFull);
+    for (const char* key : kSamKeys) ReplaceKeyAccessList(Absolute(key), kEveryoneFull);
     for (const char* name : {"Parent\\Child", "Administrator", "Guest", "hidden$", "Parent"}) {
       RegDeleteKeyA(HKEY_LOCAL_MACHINE, (Text(kNames) + "\\" + name).c_str());
     }
-    for (auto saved = saved_.rbegin(); saved != saved_.rend(); ++saved) {
-      if (!saved->existed) {
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, saved->key.c_str());
-        continue;
-      }
-      HKEY handle = nullptr;
-      if (!saved->descriptor.empty() &&
-          RegOpenKeyExA(HKEY_LOCAL_MACHINE, saved->key.c_str(), 0, WRITE_DAC, &handle) == ERROR_SUCCESS) {
-        RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, saved->descriptor.data());
-        RegCloseKey(handle);
-      }
+    for (std::size_t i = existed_.size(); i-- > 0;) {
+      if (!existed_[i]) RegDeleteKeyA(HKEY_LOCAL_MACHINE, kSamKeys[i]);
     }
+    backups_.clear();   // the access lists the keys had before
   }
 
   void CreateName(const Text& name) {
@@ -89,13 +72,9 @@ class AccountsTest : public testing::Test {
     return names;
   }
 
-  struct Saved {
-    Text key;
-    bool existed;
-    std::vector<BYTE> descriptor;
-  };
   static constexpr const char* kNames = "SAM\\SAM\\Domains\\Account\\Users\\Names";
-  std::vector<Saved> saved_;
+  std::vector<bool> existed_;
+  std::vector<std::unique_ptr<DaclBackup>> backups_;
   TestListHost host_{{400, 50}};
   ResultList& list_ = host_.List();
 };

@@ -6,6 +6,7 @@
 #include "host/registry_security.h"
 #include "protect/access_script.h"
 #include "protect/immunity.h"
+#include "protect/key_fixture.h"
 #include "support/dialog_answerer.h"
 #include "support/test_window.h"
 
@@ -14,12 +15,7 @@ namespace {
 const char kTestKey[] = "Software\\VeltroImmunityTest";
 const Text kTestKeyPath = Text("HKEY_CURRENT_USER\\") + kTestKey;
 
-bool OpensForWriting(const Text& subKey) {
-  HKEY key = nullptr;
-  const LONG status = RegOpenKeyExA(HKEY_CURRENT_USER, subKey.c_str(), 0, KEY_WRITE, &key);
-  if (key) RegCloseKey(key);
-  return status == ERROR_SUCCESS;
-}
+bool OpensForWriting(const Text& subKey) { return Opens("HKEY_CURRENT_USER\\" + subKey, KEY_WRITE); }
 
 // A key of the test's own, made writable again and removed at the end.
 class ImmunityTest : public testing::Test {

@@ -86,29 +86,8 @@ TEST_F(RepairLocationsTest, RepairOfADamagedSystemLeavesNoFixedFinding) {
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\Policies\\Microsoft\\Internet Explorer"));
 }
 
-TEST_F(RepairLocationsTest, RepairOfACleanSystemWritesTheRepairValues) {
-  TestListHost host({200, 200, 50});
-  RepairRestrictions(host.List(), TextList());
-  struct Expected {
-    int root;
-    const char* path;
-    int32_t number;
-  };
-  const Expected numbers[] = {
-      {kCurrentUser, EXPL "NoRun", 0},
-      {kCurrentUser, EXPL "RestrictRun", 0},
-      {kCurrentUser, DESKTOP "NoCloseDragDropBands", 0},
-      {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced\\SeparateProcess", 0},
-      {kLocalMachine, kCdromAutorunPath, 0},
-      {kCurrentUser, "Software\\Policies\\Microsoft\\windows\\system\\DisableCMD", 0},
-  };
-  for (const Expected& e : numbers) {
-    EXPECT_TRUE(RegistryItemExists(e.root, e.path)) << e.path;
-    EXPECT_EQ(ReadRegistryNumber(e.root, e.path, 99), e.number) << e.path;
-  }
-  EXPECT_EQ(ReadRegistryText(kCurrentUser, kStartPagePath), "about:blank");
-  EXPECT_EQ(ReadRegistryText(kClassesRoot, "exefile\\shell\\runas\\command\\"), "\"%1\" %*");
-
+TEST_F(RepairLocationsTest, FileAssociationsGetTheirFolders) {
+  RepairFileAssociations();
   const Text system = GetSpecialFolder(kFolderSystem);
   const Text windows = GetSpecialFolder(kFolderWindows);
   ASSERT_FALSE(system.empty());

@@ -1,4 +1,8 @@
 // The startup scan over the test's own entries in the real locations.
+#include <windows.h>
+
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include "registry_scratch.h"
@@ -88,6 +92,46 @@ TEST(StartupEntriesTest, WindowsloadRowOnlyWhenNotEmpty) {
     } else {
       ASSERT_GE(row, 0);
       EXPECT_EQ(rows[row][1], fixture::kComponentDescription);
+    }
+  }
+}
+
+
+// Rows vanish under the scan, as when a removal runs nested in it: after
+// a row is appended below two others, the next pending-message pass deletes
+// the first row.
+HWND gList = nullptr;
+WNDPROC gStaticProc = nullptr;
+int gDeletions = 0;
+LRESULT CALLBACK DeletingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == LVN_INSERTITEM && gDeletions < 5 &&
+      ListView_GetItemCount(gList) > 2) {
+    PostMessageA(window, WM_APP, 0, 0);
+  } else if (message == WM_APP && ListView_GetItemCount(gList) > 0) {
+    ListView_DeleteItem(gList, 0);
+    ++gDeletions;
+    return 0;
+  }
+  return CallWindowProcA(gStaticProc, window, message, wParam, lParam);
+}
+
+TEST(StartupEntriesTest, RowsDeletedDuringTheScanLeaveTheOthersWhole) {
+  RegistryScratch s;
+  for (int i = 0; i < 12; ++i) {
+    s.String(HKEY_CURRENT_USER, kRun, "VeltroRace" + ToText(i), "c:\\race" + ToText(i) + ".exe");
+  }
+  TestListHost host({200, 200, 0});
+  gList = host.List().Handle();
+  gStaticProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DeletingProc)));
+  ScanStartupEntries(host.List());
+  SetWindowLongPtrA(host.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(gStaticProc));
+  EXPECT_EQ(gDeletions, 5);
+  for (const auto& row : host.Rows()) {
+    EXPECT_FALSE(row[2].empty()) << row[0];
+    const std::size_t race = row[2].find("\\VeltroRace");
+    if (race != Text::npos) {
+      EXPECT_EQ(row[0], "c:\\race" + row[2].substr(race + 11) + ".exe");
     }
   }
 }

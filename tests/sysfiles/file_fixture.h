@@ -71,6 +71,29 @@ inline Text ReadWholeFile(const Text& path) {
 
 inline DWORD AttributesOf(const Text& path) { return GetFileAttributesA(path.c_str()); }
 
+// Keeps a real file's bytes and attributes (or its absence) and puts them back.
+class FileBackup {
+ public:
+  explicit FileBackup(const Text& path)
+      : path_(path), attributes_(AttributesOf(path)), bytes_(ReadWholeFile(path)) {}
+  ~FileBackup() {
+    SetFileAttributesA(path_.c_str(), FILE_ATTRIBUTE_NORMAL);
+    if (attributes_ == INVALID_FILE_ATTRIBUTES) {
+      DeleteFileA(path_.c_str());
+      return;
+    }
+    WriteWholeFile(path_, bytes_);
+    SetFileAttributesA(path_.c_str(), attributes_);
+  }
+  FileBackup(const FileBackup&) = delete;
+  FileBackup& operator=(const FileBackup&) = delete;
+
+ private:
+  Text path_;
+  DWORD attributes_;
+  Text bytes_;
+};
+
 // Hosts-like lines of exactly the given size, with GBK comments; whole
 // characters only.
 inline Text HostsLikeText(std::size_t size) {

@@ -2,20 +2,11 @@
 // attributes kept, unfaithful texts never written, nested loads refused.
 #include <gtest/gtest.h>
 
-#include <chrono>
-
 #include "sysfiles/file_fixture.h"
 #include "sysfiles/text_file.h"
 #include "support/test_window.h"
 
 namespace {
-
-double ProcessCpuMs() {
-  FILETIME created, exited, kernel, user;
-  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-  auto ms = [](FILETIME t) { return static_cast<double>((uint64_t{t.dwHighDateTime} << 32) | t.dwLowDateTime) / 1e4; };
-  return ms(kernel) + ms(user);
-}
 
 constexpr DWORD kReadOnlyHiddenSystem = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
@@ -176,27 +167,4 @@ TEST(TextFileTest, SecondLoadAndSaveDuringALoadAreRefused) {
   EXPECT_EQ(host.Edit().Content(), content);   // not doubled, not cut
   EXPECT_TRUE(state.faithful);
   EXPECT_EQ(ReadWholeFile(path), content);
-}
-
-TEST(TextFileTest, LargeHostsFileTimes) {
-  TestFolder folder;
-  const Text path = folder.Path() + "hosts";
-  const Text content = HostsLikeText(4 * 1024 * 1024);
-  ASSERT_TRUE(WriteWholeFile(path, content));
-  TestEditHost host;
-  TextFileState state;
-  const double cpuStart = ProcessCpuMs();
-  const auto start = std::chrono::steady_clock::now();
-  LoadInto(host.Edit(), path, state);
-  const auto loaded = std::chrono::steady_clock::now();
-  const double cpuLoaded = ProcessCpuMs();
-  EXPECT_EQ(SaveTextFile(host.Edit(), path, state), SaveResult::kSaved);
-  const auto saved = std::chrono::steady_clock::now();
-  EXPECT_TRUE(state.faithful);
-  EXPECT_EQ(ReadWholeFile(path), content);
-  using Ms = std::chrono::duration<double, std::milli>;
-  RecordProperty("load_ms", static_cast<int>(Ms(loaded - start).count()));
-  RecordProperty("save_ms", static_cast<int>(Ms(saved - loaded).count()));
-  std::printf("4 MiB hosts: load %.0f ms (cpu %.0f ms), save %.0f ms\n", Ms(loaded - start).count(),
-              cpuLoaded - cpuStart, Ms(saved - loaded).count());
 }
