@@ -4,9 +4,8 @@
 // blocks or hold zero bytes. Every file is listed, each goes by its delete
 // button when it can go at all, and a save never changes a byte that the
 // box did not show.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <fstream>
@@ -113,7 +112,7 @@ TEST(HostileFiles, StartupFolderListsEveryFileAndDeletesEachByItsButton) {
 struct HostsCase {
   const char* what;
   ByteString bytes;
-  bool savable;   // the box shows the file faithfully
+  bool savable;  // the box shows the file faithfully
 };
 
 TEST(HostileFiles, HostsFileIsShownWholeAndSavedWithoutLosingAByte) {
@@ -155,8 +154,8 @@ TEST(HostileFiles, BootIniWithAHugeTimeoutStaysInsideItsBox) {
   const Text windows = GetSpecialFolder(kFolderWindows);
   const Text bootIni = windows.substr(0, 3) + "boot.ini";
   hostile::Seed seed;
-  ASSERT_TRUE(seed.OverrideFile(bootIni, Bytes("[boot loader]\r\ntimeout=" + hostile::Repeat("秒", 20000) +
-                                               "\r\n[operating systems]\r\n")));
+  ASSERT_TRUE(seed.OverrideFile(
+      bootIni, Bytes("[boot loader]\r\ntimeout=" + hostile::Repeat("秒", 20000) + "\r\n[operating systems]\r\n")));
   MainWindowFixture fixture;
   fixture.Click(ButtonId(27));
   const Text timeout = fixture.Controls().编辑框7.Content();

@@ -3,9 +3,8 @@
 // with thousands of values, classes that point at themselves, a Startup
 // folder with thousands of files. The scan must end, list what is there,
 // stay within its memory and write nothing to the registry.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <vector>
@@ -99,7 +98,8 @@ void SeedHostileMachine(hostile::Seed& seed, const Text& startup) {
   ASSERT_TRUE(seed.String(HKEY_CURRENT_USER, kSearchHooks, kSelfClass, "hv"));
   // Packages and components whose values are of any type.
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, Text(kNotify) + "\\hv dword", "DllName", REG_DWORD, hostile::Dword(9)));
-  ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, Text(kNotify) + "\\hv binary", "DllName", REG_BINARY, Bytes("C:\\hv\\\xD6")));
+  ASSERT_TRUE(
+      seed.Value(HKEY_LOCAL_MACHINE, Text(kNotify) + "\\hv binary", "DllName", REG_BINARY, Bytes("C:\\hv\\\xD6")));
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, Text(kActiveSetup) + "\\hv big", "StubPath", REG_SZ,
                          Terminated(hostile::Repeat("C:\\hv\\", 1 << 17))));
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, Text(kActiveSetup) + "\\hv;semi", "StubPath", REG_SZ,
@@ -107,10 +107,10 @@ void SeedHostileMachine(hostile::Seed& seed, const Text& startup) {
   // Services of every awkward shape.
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, Text(kServices) + "\\hv binary image", "ImagePath", REG_BINARY,
                          hostile::Filled(2000, 'i')));
-  ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, Text(kServices) + "\\hv binary image", "Start", REG_QWORD,
-                         hostile::Qword(2)));
-  ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, Text(kServices) + "\\hv;svc", "ImagePath", REG_SZ,
-                         Terminated("C:\\hv\\svc.exe")));
+  ASSERT_TRUE(
+      seed.Value(HKEY_LOCAL_MACHINE, Text(kServices) + "\\hv binary image", "Start", REG_QWORD, hostile::Qword(2)));
+  ASSERT_TRUE(
+      seed.Value(HKEY_LOCAL_MACHINE, Text(kServices) + "\\hv;svc", "ImagePath", REG_SZ, Terminated("C:\\hv\\svc.exe")));
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, Text(kServices) + "\\hv;svc", "DisplayName", REG_SZ,
                          Terminated(hostile::Repeat("服", 1 << 19))));
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, Text(kServices) + "\\hv;svc", "Start", REG_SZ, Terminated("4")));
@@ -123,10 +123,11 @@ void SeedHostileMachine(hostile::Seed& seed, const Text& startup) {
   // Browser add-ons whose texts are of the wrong type or a megabyte long.
   const Text extension = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions\\{hv}";
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, extension, "ButtonText", REG_BINARY, hostile::Filled(5000, 't')));
-  ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, extension, "Exec", REG_SZ, Terminated(hostile::Repeat("C:\\hv\\", 1 << 17))));
-  ASSERT_TRUE(seed.Key(HKEY_LOCAL_MACHINE,
-                       "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\" +
-                           Text(kSelfClass)));
+  ASSERT_TRUE(
+      seed.Value(HKEY_LOCAL_MACHINE, extension, "Exec", REG_SZ, Terminated(hostile::Repeat("C:\\hv\\", 1 << 17))));
+  ASSERT_TRUE(
+      seed.Key(HKEY_LOCAL_MACHINE,
+               "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\" + Text(kSelfClass)));
   // Thousands of executables' options, none of them a hijack but one.
   const Text options = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\hv ";
   for (int i = 0; i < 1000; ++i) {
@@ -137,8 +138,8 @@ void SeedHostileMachine(hostile::Seed& seed, const Text& startup) {
   // Winsock items cut short.
   const Text catalog = "SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9\\hv catalog";
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, catalog + "\\000001", "PackedCatalogItem", REG_BINARY, Bytes("C")));
-  ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, catalog + "\\000002", "PackedCatalogItem", REG_BINARY,
-                         Bytes("%SystemRoot%")));
+  ASSERT_TRUE(
+      seed.Value(HKEY_LOCAL_MACHINE, catalog + "\\000002", "PackedCatalogItem", REG_BINARY, Bytes("%SystemRoot%")));
   // Account names that no ordinary tool shows.
   seed.KeepAccess(HKEY_LOCAL_MACHINE, "SAM");
   seed.KeepAccess(HKEY_LOCAL_MACHINE, "SAM\\SAM");
@@ -178,8 +179,8 @@ TEST(HostileFullScan, EndsListsEverythingAndWritesNothing) {
     EXPECT_LT(elapsed, 120000u);
     std::printf("full scan of the hostile machine: %lu ms\n", static_cast<unsigned long>(elapsed));
     const std::size_t memoryAfter = hostile::PrivateBytes();
-    EXPECT_LT(memoryAfter, memoryBefore + (400u << 20)) << "private bytes grew from " << memoryBefore << " to "
-                                                       << memoryAfter;
+    EXPECT_LT(memoryAfter, memoryBefore + (400u << 20))
+        << "private bytes grew from " << memoryBefore << " to " << memoryAfter;
 
     // Nothing hides behind a megabyte or a name at the limit.
     int many = 0;
@@ -193,14 +194,15 @@ TEST(HostileFullScan, EndsListsEverythingAndWritesNothing) {
       if (c.超级列表框7.GetCellText(row, 2).compare(0, startup.size() + 3, startup + "hv ") == 0) ++files;
     }
     EXPECT_EQ(files, kManyFiles + 2);
-    bool account = false, service = false;
-    for (int row = 0; row < c.超级列表框9.RowCount(); ++row) account |= c.超级列表框9.GetCellText(row, 0) == "hv;clone$";
-    for (int row = 0; row < c.系统服务列表.RowCount(); ++row) service |= c.系统服务列表.GetCellText(row, 4) == "hv;svc";
-    EXPECT_TRUE(account);
-    EXPECT_TRUE(service);
-    bool hijack = false;
-    for (int row = 0; row < c.超级列表框3.RowCount(); ++row) hijack |= c.超级列表框3.GetCellText(row, 0) == "hv 999.exe";
-    EXPECT_TRUE(hijack);
+    auto holds = [](const ResultList& list, int column, const Text& text) {
+      for (int row = 0; row < list.RowCount(); ++row) {
+        if (list.GetCellText(row, column) == text) return true;
+      }
+      return false;
+    };
+    EXPECT_TRUE(holds(c.超级列表框9, 0, "hv;clone$"));
+    EXPECT_TRUE(holds(c.系统服务列表, 4, "hv;svc"));
+    EXPECT_TRUE(holds(c.超级列表框3, 0, "hv 999.exe"));
     // Every cell the scan wrote holds whole characters.
     ResultList* lists[] = {&c.超级列表框1, &c.超级列表框2, &c.超级列表框3, &c.超级列表框4, &c.超级列表框5,
                            &c.超级列表框6, &c.超级列表框7, &c.超级列表框9, &c.系统服务列表};

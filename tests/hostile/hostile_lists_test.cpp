@@ -1,9 +1,8 @@
 // The five removal lists on a machine whose entries malware named, typed and
 // sized: every entry is listed with texts that stay inside their data, and
 // every listed entry goes by its own delete button, taking nothing else.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -21,7 +20,7 @@ struct HostileValue {
   Text name;
   DWORD type;
   ByteString data;
-  bool removedEverywhere = false;   // the names the shared removal may trip on
+  bool removedEverywhere = false;  // the names the shared removal may trip on
 };
 
 // Values of every type where text is read, of every awkward size, under
@@ -85,8 +84,8 @@ struct ValueList {
   Text key;
   ResultList MainControls::*list;
   int refresh, remove, pathColumn, columns;
-  bool listsUnnamed;   // the approvals leave the unnamed value out
-  bool removesAll;     // every value, or only the names of shared concern
+  bool listsUnnamed;  // the approvals leave the unnamed value out
+  bool removesAll;    // every value, or only the names of shared concern
 };
 
 // The locations whose entries are values, one per list that has them.
@@ -174,7 +173,7 @@ INSTANTIATE_TEST_SUITE_P(Lists, HostileValueLists, ::testing::ValuesIn(kValueLis
 struct HostileKey {
   const char* what;
   Text name;
-  bool removed = false;   // taken out by its button (each prompt costs two seconds)
+  bool removed = false;  // taken out by its button (each prompt costs two seconds)
 };
 
 std::vector<HostileKey> HostileKeys() {
@@ -257,8 +256,7 @@ TEST(HostileKeyLists, ImageHijacksOfEveryDebuggerTypeAreListedAndRemoved) {
   for (std::size_t i = 0; i < keys.size(); ++i) {
     const auto& [type, data] = debuggers[i % debuggers.size()];
     ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, key + "\\" + keys[i].name, "Debugger", type, data)) << keys[i].what;
-    ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, key + "\\" + keys[i].name, "GlobalFlag", REG_DWORD,
-                           hostile::Dword(2)));
+    ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, key + "\\" + keys[i].name, "GlobalFlag", REG_DWORD, hostile::Dword(2)));
   }
 
   MainWindowFixture fixture;
@@ -289,10 +287,10 @@ TEST(HostileKeyLists, WinsockItemsShorterThanAPathAreListedAndRemoved) {
   const Text catalog = "SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9\\hv catalog";
   hostile::Seed seed;
   const std::vector<std::pair<DWORD, ByteString>> items = {
-      {REG_BINARY, Bytes("C:")},                 // shorter than any path, no zero
-      {REG_BINARY, ByteString()},                // empty
-      {REG_BINARY, Bytes("%SystemRoot")},         // shorter than the variable
-      {REG_BINARY, Bytes("%SYSTEMROOT%")},        // the variable and nothing after it
+      {REG_BINARY, Bytes("C:")},            // shorter than any path, no zero
+      {REG_BINARY, ByteString()},           // empty
+      {REG_BINARY, Bytes("%SystemRoot")},   // shorter than the variable
+      {REG_BINARY, Bytes("%SYSTEMROOT%")},  // the variable and nothing after it
       {REG_SZ, Terminated("C:\\hv\\provider.dll")},
       {REG_BINARY, hostile::Filled(1 << 20, 'P')},
       {REG_BINARY, Bytes("C:\\hv\\\xD6")},
@@ -356,9 +354,9 @@ TEST(HostileServices, StartTypeGoesToTheListedServiceAndNowhereElse) {
   fixture.ChooseComboItem(4);
   EXPECT_EQ(c.系统服务列表.GetCellText(semicolon, 3), "禁用");
   DWORD start = 0, size = sizeof start, type = 0;
-  EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, (services + "\\hv;svc").c_str(), "Start", RRF_RT_ANY, &type, &start,
-                         &size),
-            ERROR_SUCCESS);
+  EXPECT_EQ(
+      RegGetValueA(HKEY_LOCAL_MACHINE, (services + "\\hv;svc").c_str(), "Start", RRF_RT_ANY, &type, &start, &size),
+      ERROR_SUCCESS);
   EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD));
   EXPECT_EQ(start, 4u);
   EXPECT_FALSE(hostile::KeyExists(HKEY_LOCAL_MACHINE, services + "\\hv"));

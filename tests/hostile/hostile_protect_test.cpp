@@ -1,9 +1,8 @@
 // Immunity and the account audit on hostile input: rows that are no key
 // paths, account names that try to smuggle lines into the access script.
 // Only the keys the user named may have their access lists changed.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "host/registry_security.h"
 #include "support/dialog_answerer.h"
@@ -13,8 +12,8 @@
 namespace {
 
 const char kNames[] = "SAM\\SAM\\Domains\\Account\\Users\\Names";
-const char* const kSamKeys[] = {"SAM", "SAM\\SAM", "SAM\\SAM\\Domains", "SAM\\SAM\\Domains\\Account",
-                                "SAM\\SAM\\Domains\\Account\\Users", kNames};
+const char* const kSamKeys[] = {
+    "SAM", "SAM\\SAM", "SAM\\SAM\\Domains", "SAM\\SAM\\Domains\\Account", "SAM\\SAM\\Domains\\Account\\Users", kNames};
 
 std::vector<KeyAccessEntry> AccessOf(const Text& absoluteKey) {
   std::vector<KeyAccessEntry> entries;
@@ -32,8 +31,8 @@ TEST(HostileProtect, AnAccountNameCannotSmuggleAKeyIntoTheAccessScript) {
   // a line break of its own, as if the script were text to be extended.
   const Text victim = Text(kNames) + "\\hv other";
   ASSERT_TRUE(seed.Key(HKEY_LOCAL_MACHINE, victim));
-  ASSERT_TRUE(ReplaceKeyAccessList("HKEY_LOCAL_MACHINE\\" + victim,
-                                   {{KeyTrustee::Everyone, kKeyAccessFullControl, true}}));
+  ASSERT_TRUE(
+      ReplaceKeyAccessList("HKEY_LOCAL_MACHINE\\" + victim, {{KeyTrustee::Everyone, kKeyAccessFullControl, true}}));
   const std::vector<KeyAccessEntry> victimAccess = AccessOf("HKEY_LOCAL_MACHINE\\" + victim);
   const Text smuggler = "hv other [8 19]\r\nHKEY_LOCAL_MACHINE";
   if (!seed.Key(HKEY_LOCAL_MACHINE, Text(kNames) + "\\" + smuggler)) GTEST_SKIP() << "no such names here";
@@ -79,16 +78,15 @@ TEST(HostileProtect, ImmunityRowsThatAreNoKeyPathsChangeNothing) {
   seed.KeepAccess(HKEY_LOCAL_MACHINE, "SOFTWARE");
   // The eight standard rows are locked and unlocked too; their keys get
   // back what they had.
-  for (const char* key : {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run",
-                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
-                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
-                          "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"}) {
+  for (const char* key :
+       {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
+        "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"}) {
     seed.KeepAccess(HKEY_LOCAL_MACHINE, key);
   }
-  for (const char* key : {"Software\\Microsoft\\Windows\\CurrentVersion\\Run",
-                          "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
-                          "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
-                          "Software\\Microsoft\\Internet Explorer\\Main"}) {
+  for (const char* key :
+       {"Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
+        "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx", "Software\\Microsoft\\Internet Explorer\\Main"}) {
     seed.KeepAccess(HKEY_CURRENT_USER, key);
   }
   const std::vector<KeyAccessEntry> softwareAccess = AccessOf("HKEY_CURRENT_USER\\Software");
@@ -99,11 +97,7 @@ TEST(HostileProtect, ImmunityRowsThatAreNoKeyPathsChangeNothing) {
   ResultList& list = c.超级列表框8;
   // Each prompt costs two seconds here (no window manager): a few rows.
   const std::vector<Text> rows = {
-      "HKEY_CURRENT_USER\\" + own,
-      "",
-      "HKEY_CURRENT_USER\\",
-      "HKLM\\SOFTWARE",
-      "HKEY_CURRENT_USER\\Software [8 19",
+      "HKEY_CURRENT_USER\\" + own, "", "HKEY_CURRENT_USER\\", "HKLM\\SOFTWARE", "HKEY_CURRENT_USER\\Software [8 19",
   };
   for (const Text& text : rows) {
     DialogAnswerer answerer({{IDOK, text}});

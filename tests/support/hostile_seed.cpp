@@ -71,8 +71,7 @@ bool WriteAll(HANDLE file, const ByteString& bytes) {
 bool Seed::Key(HKEY root, const Text& key) {
   const bool existed = KeyExists(root, key);
   HKEY handle = nullptr;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) !=
-      ERROR_SUCCESS) {
+  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS) {
     return false;
   }
   RegCloseKey(handle);
@@ -123,8 +122,9 @@ bool Seed::WideString(HKEY root, const Text& key, const Text& name, const Text& 
       ERROR_SUCCESS) {
     return false;
   }
-  const LONG status = RegSetValueExW(handle, wideName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wideText.c_str()),
-                                     static_cast<DWORD>((wideText.size() + 1) * sizeof(wchar_t)));
+  const LONG status =
+      RegSetValueExW(handle, wideName.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(wideText.c_str()),
+                     static_cast<DWORD>((wideText.size() + 1) * sizeof(wchar_t)));
   RegCloseKey(handle);
   undo_.push_back([=] {
     if (disposition == REG_CREATED_NEW_KEY) {
@@ -276,8 +276,8 @@ void DumpKey(HKEY root, const std::string& path, std::vector<std::string>& lines
   if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return;
   lines.push_back("[" + path + "]");
   DWORD maxName = 0, maxData = 0, maxSubkey = 0;
-  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &maxSubkey, nullptr, nullptr, &maxName, &maxData,
-                   nullptr, nullptr);
+  RegQueryInfoKeyA(key, nullptr, nullptr, nullptr, nullptr, &maxSubkey, nullptr, nullptr, &maxName, &maxData, nullptr,
+                   nullptr);
   std::vector<char> name(maxName * 2 + 16);
   ByteString data(maxData + 16);
   for (DWORD i = 0;; ++i) {

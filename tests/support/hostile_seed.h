@@ -18,8 +18,8 @@ namespace hostile {
 // GBK characters whose second byte is 0x5C, the backslash.
 inline const Text kTrailBackslash = "誠乗";
 
-ByteString Bytes(const Text& text);                    // without a zero
-ByteString Terminated(const Text& text);               // with its zero
+ByteString Bytes(const Text& text);       // without a zero
+ByteString Terminated(const Text& text);  // with its zero
 ByteString Dword(DWORD number);
 ByteString Qword(unsigned long long number);
 ByteString Filled(std::size_t length, unsigned char byte);
@@ -53,7 +53,7 @@ class Seed {
   // attributes cleared first.
   bool File(const Text& path, const ByteString& bytes);
   bool Copy(const Text& from, const Text& to);
-  void Folder(const Text& path);   // removed at the end when it was made here
+  void Folder(const Text& path);  // removed at the end when it was made here
   void AtEnd(std::function<void()> undo) { undo_.push_back(std::move(undo)); }
   void Undo();
 
