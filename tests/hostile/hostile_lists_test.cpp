@@ -334,6 +334,7 @@ TEST(HostileServices, StartTypeGoesToTheListedServiceAndNowhereElse) {
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, services + "\\hv gone", "Start", REG_DWORD, hostile::Dword(3)));
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, services + "\\hv qword", "ImagePath", REG_QWORD, hostile::Qword(7)));
   ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, services + "\\hv qword", "Start", REG_QWORD, hostile::Qword(2)));
+  ASSERT_TRUE(seed.String(HKEY_LOCAL_MACHINE, services + "\\hv qword", "Description", hostile::Repeat("描", 1 << 20)));
 
   MainWindowFixture fixture;
   MainControls& c = fixture.Controls();
@@ -346,6 +347,11 @@ TEST(HostileServices, StartTypeGoesToTheListedServiceAndNowhereElse) {
   };
   ASSERT_GE(rowOf("hv qword"), 0);
   EXPECT_EQ(c.系统服务列表.GetCellText(rowOf("hv qword"), 3), "");
+  // A description of a megabyte goes to the label without stalling the window.
+  const DWORD shown = GetTickCount();
+  fixture.FocusRow(c.系统服务列表, rowOf("hv qword"));
+  EXPECT_LT(GetTickCount() - shown, 3000u);
+  EXPECT_EQ(c.标签4.Caption().size(), 2u << 20);
 
   const int semicolon = rowOf("hv;svc");
   ASSERT_GE(semicolon, 0);
