@@ -212,6 +212,10 @@ TEST(HostileKeyLists, ProtocolHandlersWithOddNamesAndClassesAreListedAndRemoved)
   }
   // One with a subkey of its own: only the console tool can take it.
   ASSERT_TRUE(seed.Key(HKEY_LOCAL_MACHINE, key + "\\hk deep\\inner"));
+  // A name at the registry's limit of 255 characters: its path is past what
+  // the ANSI functions take whole.
+  const Text longest = hostile::Repeat("K", 255);
+  ASSERT_TRUE(seed.WideString(HKEY_LOCAL_MACHINE, key + "\\" + longest, "CLSID", selfClass));
 
   MainWindowFixture fixture;
   ResultList& list = fixture.Controls().超级列表框4;
@@ -219,6 +223,7 @@ TEST(HostileKeyLists, ProtocolHandlersWithOddNamesAndClassesAreListedAndRemoved)
   const Text prefix = "HKEY_LOCAL_MACHINE\\" + key + "\\";
   std::vector<HostileKey> all = keys;
   all.push_back({"key with a subkey", "hk deep", true});
+  all.push_back({"name of 255 characters", longest, true});
   for (const HostileKey& entry : all) {
     const int row = RowWithPath(list, 3, prefix + entry.name);
     ASSERT_GE(row, 0) << "not listed: " << entry.what;
