@@ -164,3 +164,34 @@ TEST(HostileFiles, BootIniWithAHugeTimeoutStaysInsideItsBox) {
 }
 
 }  // namespace
+
+namespace {
+
+// Malware pads hosts with megabytes of blank lines so that its redirections
+// sit far below what anybody scrolls to.
+TEST(HostileFiles, APaddedHostsFileLoadsInReasonableTimeAndMemory) {
+  const Text hosts = GetSpecialFolder(kFolderSystem) + "drivers\\etc\\hosts";
+  const std::size_t padding = 8u << 20;
+  const Text tail = "127.0.0.1 www.example.com\r\n";
+  ByteString bytes(padding, ' ');
+  for (std::size_t i = 80; i < padding; i += 82) {
+    bytes[i] = '\r';
+    bytes[i + 1] = '\n';
+  }
+  bytes.insert(bytes.end(), tail.begin(), tail.end());
+  hostile::Seed seed;
+  ASSERT_TRUE(seed.OverrideFile(hosts, bytes));
+  MainWindowFixture fixture;
+  const std::size_t memoryBefore = hostile::PrivateBytes();
+  const DWORD start = GetTickCount();
+  fixture.Click(ButtonId(5));
+  const DWORD elapsed = GetTickCount() - start;
+  // The box holds the text twice over (its own wide copy): some 16 MB more.
+  EXPECT_LT(hostile::PrivateBytes(), memoryBefore + (128u << 20));
+  EXPECT_LT(elapsed, 15000u);
+  const Text shown = fixture.Controls().编辑框1.Content();
+  EXPECT_EQ(shown.size(), bytes.size());
+  EXPECT_EQ(shown.substr(shown.size() - tail.size()), tail);
+}
+
+}  // namespace

@@ -353,7 +353,8 @@ std::size_t PrivateBytes() {
                             sizeof counters)) {
     return 0;
   }
-  return counters.PrivateUsage;
+  // Committed private memory; Wine reports it here and leaves PrivateUsage 0.
+  return counters.PagefileUsage;
 }
 
 }  // namespace hostile

@@ -75,7 +75,7 @@ bool FileThere(const Text& path);
 // Whether a text is whole GBK: no lead byte without its second byte.
 bool WholeCharacters(const Text& text);
 
-// The process's private memory in bytes.
+// The process's committed private memory in bytes.
 std::size_t PrivateBytes();
 
 }  // namespace hostile
