@@ -239,12 +239,6 @@ bool Seed::Copy(const Text& from, const Text& to) {
   return true;
 }
 
-void Seed::Folder(const Text& path) {
-  if (CreateDirectoryA(path.c_str(), nullptr)) {
-    undo_.push_back([=] { RemoveDirectoryA(path.c_str()); });
-  }
-}
-
 void Seed::Undo() {
   for (auto undo = undo_.rbegin(); undo != undo_.rend(); ++undo) (*undo)();
   undo_.clear();

@@ -53,8 +53,6 @@ class Seed {
   // attributes cleared first.
   bool File(const Text& path, const ByteString& bytes);
   bool Copy(const Text& from, const Text& to);
-  void Folder(const Text& path);  // removed at the end when it was made here
-  void AtEnd(std::function<void()> undo) { undo_.push_back(std::move(undo)); }
   void Undo();
 
  private:
