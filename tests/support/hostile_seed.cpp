@@ -69,16 +69,27 @@ bool WriteAll(HANDLE file, const ByteString& bytes) {
 }  // namespace
 
 bool Seed::Key(HKEY root, const Text& key) {
-  const bool existed = KeyExists(root, key);
+  // The first key on the way that is missing goes at the end, with all that
+  // the test put below it.
+  Text created;
+  Text prefix;
+  for (const Text& step : SplitText(key, "\\")) {
+    prefix += prefix.empty() ? step : "\\" + step;
+    if (!KeyExists(root, prefix)) {
+      created = prefix;
+      break;
+    }
+  }
   HKEY handle = nullptr;
-  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) != ERROR_SUCCESS) {
+  if (RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr) !=
+      ERROR_SUCCESS) {
     return false;
   }
   RegCloseKey(handle);
-  if (!existed) {
+  if (!created.empty()) {
     undo_.push_back([=] {
-      RegDeleteTreeA(root, key.c_str());
-      RegDeleteKeyA(root, key.c_str());
+      RegDeleteTreeA(root, created.c_str());
+      RegDeleteKeyA(root, created.c_str());
     });
   }
   return true;
