@@ -9,8 +9,12 @@
 //    (drawing paused, insert at the end, end kept in view, window serviced)
 //    and times each of those calls separately. The figures for the last
 //    pieces show what one append costs once the box holds the whole text.
+// 3. with "load" among the arguments: the page's own load (LoadTextFile, the
+//    code the refresh button runs) into a visible and into a hidden box,
+//    with the longest time the window did not answer.
 // Prints "key=value" lines.
 #include <windows.h>
+#include <psapi.h>
 
 #include <climits>
 #include <cstdio>
@@ -18,6 +22,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
+
+#include "sysfiles/text_file.h"
 
 namespace {
 
@@ -54,6 +61,80 @@ struct Box {
 
 void Print(const char* key, double value) { std::printf("%s=%.1f\n", key, value); }
 
+// The longest reply to WM_NULL sent from another thread every 5 ms.
+class Pinger {
+ public:
+  explicit Pinger(HWND window) : window_(window), thread_([this] { Run(); }) {}
+  ~Pinger() {
+    stop_ = true;
+    thread_.join();
+  }
+  double Worst() const { return worst_; }
+
+ private:
+  void Run() {
+    while (!stop_) {
+      const double start = NowMs();
+      DWORD_PTR result = 0;
+      SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &result);
+      const double took = NowMs() - start;
+      if (took > worst_) worst_ = took;
+      Sleep(5);
+    }
+  }
+  HWND window_;
+  volatile bool stop_ = false;
+  double worst_ = 0;
+  std::thread thread_;
+};
+
+void PrintMemory(const char* when) {
+  PROCESS_MEMORY_COUNTERS memory{};
+  GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+  char key[64];
+  std::snprintf(key, sizeof key, "%s_ws_mb", when);
+  Print(key, static_cast<double>(memory.WorkingSetSize) / 1048576.0);
+  std::snprintf(key, sizeof key, "%s_peak_mb", when);
+  Print(key, static_cast<double>(memory.PeakWorkingSetSize) / 1048576.0);
+}
+
+// One load into a hidden box, then the read-back a save does, with the
+// process's working set after each: where the peak comes from.
+void LoadMemory(const char* path) {
+  Box box(false);
+  EditBox edit(box.edit);
+  BlockFileReader reader;
+  TextFileState state;
+  PrintMemory("before_load");
+  LoadTextFile(edit, path, reader, state);
+  PrintMemory("after_load");
+  {
+    const Text content = edit.Content();
+    PrintMemory("holding_content");
+  }
+  PrintMemory("after_content");
+}
+
+void PageLoad(const char* path, bool shown) {
+  Box box(shown);
+  EditBox edit(box.edit);
+  BlockFileReader reader;
+  TextFileState state;
+  double took = 0, worst = 0;
+  {
+    Pinger pinger(box.top);
+    Sleep(20);
+    const double start = NowMs();
+    LoadTextFile(edit, path, reader, state);
+    Pump();
+    took = NowMs() - start;
+    worst = pinger.Worst();
+  }
+  Print(shown ? "load_shown_ms" : "load_hidden_ms", took);
+  Print(shown ? "load_shown_worst_gap_ms" : "load_hidden_worst_gap_ms", worst);
+  Print(shown ? "load_shown_faithful" : "load_hidden_faithful", state.faithful ? 1 : 0);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -65,6 +146,10 @@ int main(int argc, char** argv) {
   std::ifstream in(argv[1], std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   Print("text_kb", static_cast<double>(text.size()) / 1024.0);
+  if (argc > 2 && std::string(argv[2]) == "memory") {
+    LoadMemory(argv[1]);
+    return 0;
+  }
   {
     Box box(true);
     const double start = NowMs();
@@ -74,6 +159,17 @@ int main(int argc, char** argv) {
   }
   bool shown = true;
   for (int a = 2; a < argc; ++a) {
+    if (std::string(argv[a]) == "memory") {
+      LoadMemory(argv[1]);
+      continue;
+    }
+    if (std::string(argv[a]) == "load") {
+      PageLoad(argv[1], false);
+      PageLoad(argv[1], true);
+      PageLoad(argv[1], false);
+      PageLoad(argv[1], true);
+      continue;
+    }
     // "hidden": the following sizes fill a box on a page that is not shown.
     if (std::string(argv[a]) == "hidden") {
       shown = false;

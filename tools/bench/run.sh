@@ -7,11 +7,13 @@
 # Veltro.exe runs on a virtual X display under LC_ALL=zh_CN.GBK while
 # bench_probe.exe measures it. Prints one table; the raw figures stay in
 # build/bench/S<scale>/. A benchmark, not a test: nothing fails on a figure.
-# BENCH_BUILD overrides the build folder (default build/x86_64).
+# BENCH_AWAKE=0 leaves both cores free to idle (see run_one.sh).
+# BENCH_BUILD overrides the build folder (default build/x86_64), BENCH_OUT the
+# folder of the results (default build/bench).
 set -euo pipefail
 top=$(cd "$(dirname "$0")/../.." && pwd)
 build=${BENCH_BUILD:-$top/build/x86_64}
-work=$top/build/bench
+work=${BENCH_OUT:-$top/build/bench}
 scales=("$@")
 [ ${#scales[@]} -eq 0 ] && scales=(1 4 16)
 
@@ -22,10 +24,10 @@ fi
 cmake --build "$build" --target veltro_bench -j2 -- --no-print-directory >/dev/null
 
 export WINEDEBUG=-all
-mkdir -p "$work"
+mkdir -p "$work" "$top/build/bench"
 # One prefix booted once, copied for every scale: each run starts from the
 # same untouched machine.
-template=$work/template-prefix
+template=$top/build/bench/template-prefix
 if [ ! -f "$template/system.reg" ]; then
   echo "booting a fresh prefix (once)..."
   rm -rf "$template"
