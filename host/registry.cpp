@@ -131,6 +131,15 @@ bool DeleteRegistryItem(int root, const Text& path) {
   return RegDeleteKeyA(rootKey, path.c_str()) == ERROR_SUCCESS;
 }
 
+bool DeleteRegistryValue(int root, const Text& keyPath, const Text& valueName) {
+  ScopedKey key;
+  if (RegOpenKeyExA(RootKeyFromNumber(root), WithoutTrailingBackslash(keyPath).c_str(), 0, KEY_WRITE,
+                    key.Receive()) != ERROR_SUCCESS) {
+    return false;
+  }
+  return RegDeleteValueA(key.Get(), valueName.c_str()) == ERROR_SUCCESS;
+}
+
 bool RegistryItemExists(int root, const Text& path) {
   const RegistryLocation location = SplitRegistryPath(path);
   ScopedKey key;
