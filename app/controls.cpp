@@ -6,12 +6,15 @@
 
 namespace {
 
+// Read straight into the result: a box may hold megabytes, and a second copy
+// would raise the program's peak memory by as much.
 Text WindowText(HWND handle) {
   const int length = GetWindowTextLengthA(handle);
   if (length <= 0) return Text();
-  std::vector<char> buffer(static_cast<std::size_t>(length) + 1);
-  const int copied = GetWindowTextA(handle, buffer.data(), length + 1);
-  return Text(buffer.data(), static_cast<std::size_t>(copied > 0 ? copied : 0));
+  Text text(static_cast<std::size_t>(length) + 1, '\0');
+  const int copied = GetWindowTextA(handle, &text[0], length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return text;
 }
 
 }  // namespace

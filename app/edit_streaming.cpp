@@ -1,25 +1,26 @@
 #include "app/edit_streaming.h"
 
+#include <algorithm>
 #include <chrono>
 #include <climits>
 
 namespace {
-constexpr std::size_t kFirstPieceBytes = 128 * 1024;
-constexpr std::size_t kSmallestPieceBytes = 64 * 1024;
+constexpr std::size_t kFirstPieceBytes = 64 * 1024;
+constexpr std::size_t kSmallestPieceBytes = 16 * 1024;
 constexpr std::size_t kLargestPieceBytes = 1024 * 1024;
-constexpr auto kQuickInsertion = std::chrono::milliseconds(100);
-constexpr auto kSlowInsertion = std::chrono::milliseconds(500);
 }  // namespace
 
 EditFiller::EditFiller(EditBox& edit)
     : handle_(edit.Handle()),
       wasReadOnly_((GetWindowLongPtrA(edit.Handle(), GWL_STYLE) & ES_READONLY) != 0),
-      pieceBytes_(kFirstPieceBytes) {
+      pieceBytes_(kFirstPieceBytes),
+      lastShown_(GetTickCount()) {
   edit.SetContent(Text());
   if (!wasReadOnly_) SendMessageA(handle_, EM_SETREADONLY, TRUE, 0);
 }
 
 EditFiller::~EditFiller() {
+  ShowEnd();
   if (!wasReadOnly_) SendMessageA(handle_, EM_SETREADONLY, FALSE, 0);
 }
 
@@ -31,14 +32,25 @@ void EditFiller::Append(const Text& piece) {
   SendMessageA(handle_, EM_SETSEL, INT_MAX, INT_MAX);
   SendMessageA(handle_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
   SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+  const DWORD now = GetTickCount();
+  if (now - lastShown_ >= kShowInterval && IsWindowVisible(handle_)) {
+    lastShown_ = now;
+    ShowEnd();
+  } else {
+    // Keeping the end in view scrolled the box while it could not draw, which
+    // leaves all of it to be redrawn: a visible box keeps showing what it
+    // showed until the next redraw instead.
+    ValidateRect(handle_, nullptr);
+  }
+
+  // The next piece in proportion to what this one took; the box's cost per
+  // insertion grows with its text, so the pieces shrink towards the end.
+  const double took = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+  const double fitting = static_cast<double>(piece.size()) * kPieceTime / std::max(took, 1.0);
+  pieceBytes_ = std::clamp(static_cast<std::size_t>(fitting), kSmallestPieceBytes, kLargestPieceBytes);
+}
+
+void EditFiller::ShowEnd() {
   SendMessageA(handle_, EM_SCROLLCARET, 0, 0);
   InvalidateRect(handle_, nullptr, TRUE);
-
-  // Only a piece of at least the suggested size tells how a larger one would do.
-  const auto took = std::chrono::steady_clock::now() - start;
-  if (took < kQuickInsertion && piece.size() >= pieceBytes_ && pieceBytes_ < kLargestPieceBytes) {
-    pieceBytes_ *= 2;
-  } else if (took > kSlowInsertion && pieceBytes_ > kSmallestPieceBytes) {
-    pieceBytes_ /= 2;
-  }
 }

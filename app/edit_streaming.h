@@ -9,9 +9,15 @@
 //
 // The cost of one insertion grows with the text already in the box, so the
 // filler also suggests how much to hand it next: as much as it takes in
-// a tenth to half a second, so that the caller can service the
-// window between pieces a few times a second.
+// about kPieceTime, measured on the pieces so far, so that the caller
+// services the window between pieces well within a tenth of a second.
+// Drawing a box scrolled to the end of a long text walks its lines from the
+// top (tens of milliseconds at some megabytes), so a visible box is redrawn
+// at most every kShowInterval while it fills; the finished text is always
+// shown.
 #pragma once
+
+#include <windows.h>
 
 #include <cstddef>
 
@@ -27,8 +33,14 @@ class EditFiller {
   void Append(const Text& piece);
   std::size_t SuggestedPieceBytes() const { return pieceBytes_; }
 
+  static constexpr double kPieceTime = 60.0;    // milliseconds
+  static constexpr DWORD kShowInterval = 1000;  // milliseconds
+
  private:
+  void ShowEnd();
+
   HWND handle_;
   bool wasReadOnly_;
   std::size_t pieceBytes_;
+  DWORD lastShown_;
 };

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <vector>
 
+#include "app/list_fill.h"
+
 namespace {
 
 // Windows' IDOK (1) .. IDNO (7) map to our result codes 0 .. 6.
@@ -125,6 +127,7 @@ void RepaintNow(HWND window) {
 }
 
 void ProcessPendingEvents() {
+  RefreshListFills();
   MSG message;
   // Bounded, so that a control that keeps posting cannot hold us here.
   for (int handled = 0; handled < 10000; ++handled) {

@@ -24,6 +24,18 @@ bool WriteAll(HANDLE file, const ByteString& bytes) {
   return true;
 }
 
+// Creates or truncates the file and writes the parts in order.
+bool WriteParts(const Text& path, const ByteString* const* parts, std::size_t count) {
+  if (path.empty()) return false;
+  const ScopedHandle file(
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.IsValid()) return false;
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!WriteAll(file.Get(), *parts[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool FileExists(const Text& path) {
@@ -47,16 +59,14 @@ bool SetFileAttributes(const Text& path, int attributes) {
 }
 
 bool WriteFileBytes(const Text& path, const std::vector<ByteString>& parts) {
-  if (path.empty()) return false;
-  const ScopedHandle file(
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) return false;
-  for (const ByteString& part : parts) {
-    if (!WriteAll(file.Get(), part)) return false;
-  }
-  return true;
+  std::vector<const ByteString*> pointers;
+  for (const ByteString& part : parts) pointers.push_back(&part);
+  return WriteParts(path, pointers.data(), pointers.size());
 }
 
+// Written as it is: a saved page can be megabytes, and copies would count in
+// the program's peak memory.
 bool WriteFileBytes(const Text& path, const ByteString& bytes) {
-  return WriteFileBytes(path, std::vector<ByteString>{bytes});
+  const ByteString* const part = &bytes;
+  return WriteParts(path, &part, 1);
 }

@@ -1,5 +1,6 @@
 #include "scan/browser_addons.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/registry.h"
 #include "host/version_info.h"
@@ -80,6 +81,7 @@ void ScanLocation(ResultList& list, const AddonLocation& location) {
 }  // namespace
 
 void ScanBrowserAddons(ResultList& list) {
+  ListFill fill(list);   // drawn a few times a second, not for every row
   list.ClearRows();
   for (const AddonLocation& location : kAddonLocations) ScanLocation(list, location);
 }

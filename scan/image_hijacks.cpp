@@ -1,5 +1,6 @@
 #include "scan/image_hijacks.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/registry.h"
 #include "host/version_info.h"
@@ -12,6 +13,7 @@ const char kOptionsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ima
 }  // namespace
 
 void ScanImageHijacks(ResultList& list) {
+  ListFill fill(list);   // drawn a few times a second, not for every row
   list.ClearRows();
   TextList names;
   ListPresentSubkeys(kLocalMachine, kOptionsKey, names);

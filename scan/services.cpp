@@ -1,5 +1,6 @@
 #include "scan/services.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/registry.h"
 #include "host/registry_presence.h"
@@ -21,6 +22,7 @@ Text StartTypeText(int32_t start) {
 }
 
 void ScanServices(ResultList& list) {
+  ListFill fill(list);   // drawn a few times a second, not for every row
   list.ClearRows();
   TextList services;
   ListSubkeys(kLocalMachine, kServicesKey, services);

@@ -1,5 +1,6 @@
 #include "scan/shell_hooks.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/registry.h"
 #include "scan/registry_lookups.h"
@@ -107,6 +108,7 @@ void ScanValues(ResultList& list, const HookLocation& location, const Text& pref
 }  // namespace
 
 void ScanShellHooks(ResultList& list) {
+  ListFill fill(list);   // drawn a few times a second, not for every row
   list.ClearRows();
   ProcessPendingEvents();
   for (const HookLocation& location : kHookLocations) {

@@ -1,5 +1,6 @@
 #include "scan/startup_entries.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/files.h"
 #include "host/registry.h"
@@ -113,6 +114,7 @@ void ScanSingleValue(ResultList& list, const StartupLocation& location, const Te
 }  // namespace
 
 void ScanStartupEntries(ResultList& list) {
+  ListFill fill(list);   // drawn a few times a second, not for every row
   list.ClearRows();
   for (const StartupLocation& location : kStartupLocations) {
     const Text prefix = RootName(location.root) + "\\" + location.key + "\\";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/files.h"
 #include "host/registry.h"
@@ -34,6 +35,7 @@ Text ResolveProviderPath(const Text& path) {
 }  // namespace
 
 void ScanWinsockProviders(ResultList& list) {
+  ListFill fill(list);   // drawn a few times a second, not for every row
   list.ClearRows();
   const Text catalogKey = kCatalogKey;
   const Text prefix = RootName(kLocalMachine) + "\\" + catalogKey + "\\";

@@ -1,5 +1,6 @@
 #include "sysfiles/startup_folder.h"
 
+#include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/files.h"
 #include "host/folder_files.h"
@@ -29,6 +30,7 @@ bool DeleteListedFile(const Text& path) {
 }  // namespace
 
 void LoadStartupFolderPage(ResultList& list, const Text& folder) {
+  ListFill fill(list);   // drawn a few times a second, not for every row
   list.ClearRows();
   if (folder.empty()) return;   // "*.*" alone would list the current folder
   TextList names;
