@@ -17,10 +17,7 @@ struct ValueData {
 bool QueryValue(int root, const Text& path, ValueData& value) {
   const RegistryLocation location = SplitRegistryPath(path);
   ScopedKey key;
-  if (RegOpenKeyExA(RootKeyFromNumber(root), location.subkey.c_str(), 0, KEY_READ, key.Receive()) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
+  if (OpenRegistryKey(RootKeyFromNumber(root), location.subkey, KEY_READ, key) != ERROR_SUCCESS) return false;
   for (int attempt = 0; attempt < 4; ++attempt) {
     DWORD type = REG_NONE;
     DWORD size = 0;
@@ -61,8 +58,8 @@ bool StoreValue(int root, const Text& path, DWORD type, const BYTE* data, DWORD 
   const RegistryLocation location = SplitRegistryPath(path);
   const HKEY rootKey = RootKeyFromNumber(root);
   ScopedKey key;
-  if (RegOpenKeyExA(rootKey, location.subkey.c_str(), 0, KEY_WRITE, key.Receive()) != ERROR_SUCCESS &&
-      RegCreateKeyA(rootKey, location.subkey.c_str(), key.Receive()) != ERROR_SUCCESS) {
+  if (OpenRegistryKey(rootKey, location.subkey, KEY_WRITE, key) != ERROR_SUCCESS &&
+      CreateRegistryKey(rootKey, location.subkey, key) != ERROR_SUCCESS) {
     return false;
   }
   return RegSetValueExA(key.Get(), location.valueName.c_str(), 0, type, data, size) == ERROR_SUCCESS;
@@ -120,7 +117,7 @@ bool DeleteRegistryItem(int root, const Text& path) {
   const HKEY rootKey = RootKeyFromNumber(root);
   {
     ScopedKey key;
-    if (RegOpenKeyExA(rootKey, location.subkey.c_str(), 0, KEY_WRITE, key.Receive()) == ERROR_SUCCESS &&
+    if (OpenRegistryKey(rootKey, location.subkey, KEY_WRITE, key) == ERROR_SUCCESS &&
         RegDeleteValueA(key.Get(), location.valueName.c_str()) == ERROR_SUCCESS) {
       return true;
     }
@@ -128,16 +125,21 @@ bool DeleteRegistryItem(int root, const Text& path) {
   // Failing a value, the path names a key. A path naming no key below the
   // root ("" or "\") must never reach RegDeleteKey.
   if (WithoutTrailingBackslash(path).empty()) return false;
-  return RegDeleteKeyA(rootKey, path.c_str()) == ERROR_SUCCESS;
+  return DeleteRegistryKey(rootKey, path) == ERROR_SUCCESS;
+}
+
+bool DeleteRegistryValue(int root, const Text& keyPath, const Text& valueName) {
+  ScopedKey key;
+  if (OpenRegistryKey(RootKeyFromNumber(root), WithoutTrailingBackslash(keyPath), KEY_WRITE, key) != ERROR_SUCCESS) {
+    return false;
+  }
+  return RegDeleteValueA(key.Get(), valueName.c_str()) == ERROR_SUCCESS;
 }
 
 bool RegistryItemExists(int root, const Text& path) {
   const RegistryLocation location = SplitRegistryPath(path);
   ScopedKey key;
-  if (RegOpenKeyExA(RootKeyFromNumber(root), location.subkey.c_str(), 0, KEY_READ, key.Receive()) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
+  if (OpenRegistryKey(RootKeyFromNumber(root), location.subkey, KEY_READ, key) != ERROR_SUCCESS) return false;
   return RegQueryValueExA(key.Get(), location.valueName.c_str(), nullptr, nullptr, nullptr, nullptr) ==
          ERROR_SUCCESS;
 }

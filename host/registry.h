@@ -32,6 +32,9 @@ bool WriteRegistryValue(int root, const Text& path, const ByteString& bytes);
 // Deletes the value the path names or, failing that, the (empty) key whose
 // path is the whole text.
 bool DeleteRegistryItem(int root, const Text& path);
+// Deletes exactly the value of that name (which may hold backslashes) of the
+// key, never a key; true when it was deleted.
+bool DeleteRegistryValue(int root, const Text& keyPath, const Text& valueName);
 bool RegistryItemExists(int root, const Text& path);
 
 // Appends the key's direct subkey names, each whole. Opens the key with

@@ -22,8 +22,7 @@ constexpr int kMaxGrowths = 24;
 void ListSubkeys(int root, const Text& keyPath, TextList& names) {
   // Create semantics on purpose: listing a missing key leaves it created.
   ScopedKey key;
-  if (RegCreateKeyA(RootKeyFromNumber(root), WithoutTrailingBackslash(keyPath).c_str(), key.Receive()) !=
-      ERROR_SUCCESS) {
+  if (CreateRegistryKey(RootKeyFromNumber(root), WithoutTrailingBackslash(keyPath), key) != ERROR_SUCCESS) {
     return;
   }
   DWORD maxNameUnits = 0;
@@ -50,7 +49,7 @@ void ListValues(int root, const Text& keyPath, TextList& names, TextList& data) 
   names.clear();
   data.clear();
   ScopedKey key;
-  if (RegOpenKeyA(RootKeyFromNumber(root), WithoutTrailingBackslash(keyPath).c_str(), key.Receive()) !=
+  if (OpenRegistryKey(RootKeyFromNumber(root), WithoutTrailingBackslash(keyPath), MAXIMUM_ALLOWED, key) !=
       ERROR_SUCCESS) {
     return;
   }

@@ -41,6 +41,49 @@ HKEY RootKeyFromNumber(int root) {
   }
 }
 
+namespace {
+
+// Under MAX_PATH characters even when every byte is a character.
+constexpr std::size_t kWholePathBytes = 250;
+
+LONG OpenStep(HKEY parent, const Text& subkey, REGSAM access, bool create, ScopedKey& key) {
+  if (create) return RegCreateKeyA(parent, subkey.c_str(), key.Receive());
+  return RegOpenKeyExA(parent, subkey.c_str(), 0, access, key.Receive());
+}
+
+LONG OpenPath(HKEY root, const Text& path, REGSAM access, bool create, ScopedKey& key) {
+  if (path.size() < kWholePathBytes) return OpenStep(root, path, access, create, key);
+  const TextList steps = SplitText(path, "\\");
+  ScopedKey current(root);
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    // The keys on the way are only passed through.
+    const REGSAM stepAccess = i + 1 == steps.size() ? access : KEY_QUERY_VALUE;
+    ScopedKey next;
+    const LONG status = OpenStep(current.Get(), steps[i], stepAccess, create, next);
+    if (status != ERROR_SUCCESS) return status;
+    current = std::move(next);
+  }
+  key = std::move(current);
+  return ERROR_SUCCESS;
+}
+
+}  // namespace
+
+LONG OpenRegistryKey(HKEY root, const Text& path, REGSAM access, ScopedKey& key) {
+  return OpenPath(root, path, access, false, key);
+}
+
+LONG CreateRegistryKey(HKEY root, const Text& path, ScopedKey& key) { return OpenPath(root, path, 0, true, key); }
+
+LONG DeleteRegistryKey(HKEY root, const Text& path) {
+  if (path.size() < kWholePathBytes) return RegDeleteKeyA(root, path.c_str());
+  const RegistryLocation location = SplitRegistryPath(WithoutTrailingBackslash(path));
+  ScopedKey parent;
+  const LONG status = OpenRegistryKey(root, location.subkey, KEY_QUERY_VALUE, parent);
+  if (status != ERROR_SUCCESS) return status;
+  return RegDeleteKeyA(parent.Get(), location.valueName.c_str());
+}
+
 int RootNumberFromName(const Text& rootName) {
   const Text lowered = ToLowerCase(rootName);
   for (const RootName& root : kRootNames) {

@@ -10,8 +10,7 @@ namespace {
 bool IsNotFound(LONG status) { return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND; }
 
 LONG OpenForQuery(int root, const Text& keyPath, ScopedKey& key) {
-  return RegOpenKeyExA(RootKeyFromNumber(root), WithoutTrailingBackslash(keyPath).c_str(), 0, KEY_QUERY_VALUE,
-                       key.Receive());
+  return OpenRegistryKey(RootKeyFromNumber(root), WithoutTrailingBackslash(keyPath), KEY_QUERY_VALUE, key);
 }
 
 }  // namespace

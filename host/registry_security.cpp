@@ -14,7 +14,7 @@ bool OpenKey(const Text& path, REGSAM access, ScopedKey& key) {
   if (!SplitAbsolutePath(path, parts) || parts.root == 0) return false;
   const Text subKey = WithoutTrailingBackslash(parts.remainder);
   if (subKey.empty()) return false;
-  return RegOpenKeyExA(RootKeyFromNumber(parts.root), subKey.c_str(), 0, access, key.Receive()) == ERROR_SUCCESS;
+  return OpenRegistryKey(RootKeyFromNumber(parts.root), subKey, access, key) == ERROR_SUCCESS;
 }
 
 // The two trustees the access lists name, as SIDs in buffers of their own.

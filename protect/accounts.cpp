@@ -2,6 +2,7 @@
 
 #include "app/prompts.h"
 #include "host/registry.h"
+#include "host/registry_security.h"
 #include "protect/access_script.h"
 
 const char kAccountNamesKey[] = "SAM\\SAM\\Domains\\Account\\Users\\Names";
@@ -62,7 +63,18 @@ void DeleteAccount(ResultList& list) {
   const Text name = list.GetCellText(list.CurrentRow(), 0);
   if (name.empty()) return;
   if (ShowMessageBox("是否删除\r\n" + name, kYesNoInformation, "Windows") != kResultYes) return;
-  RunAccessScript(SamOpenScriptForAccount(name));
+  if (name.find_first_of("\r\n") == Text::npos) {
+    RunAccessScript(SamOpenScriptForAccount(name));
+  } else {
+    // A name is text whoever made the account chose; with a line break in it,
+    // the script would take what follows for a key and an access list of its
+    // own. That key's list is replaced by its path instead.
+    RunAccessScript(SamOpenScript());
+    ReplaceKeyAccessList("HKEY_LOCAL_MACHINE\\" + Text(kAccountNamesKey) + "\\" + name,
+                         {{KeyTrustee::Everyone, kKeyAccessReadWriteDelete, true},
+                          {KeyTrustee::LocalSystem, kKeyAccessFullControl, true},
+                          {KeyTrustee::LocalSystem, kKeyAccessReadWrite, true}});
+  }
   DeleteRegistryItem(kLocalMachine, Text(kAccountNamesKey) + "\\" + name);
   RunAccessScript(SamCloseScript());
   ShowAccounts(list);

@@ -21,7 +21,27 @@ namespace {
 
 constexpr int kStartupPathColumn = 2;
 
-bool EndsInBackslash(const Text& path) { return !path.empty() && path.back() == '\\'; }
+// A real backslash at the end, not the second byte of a two-byte character.
+bool EndsInBackslash(const Text& path) {
+  bool backslash = false;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(path[i]))) {
+      ++i;
+      backslash = false;
+    } else {
+      backslash = path[i] == '\\';
+    }
+  }
+  return backslash;
+}
+
+// The console tool's form for one value: /ve for the unnamed one. A quote or
+// a final backslash in the name would end its argument early.
+Text ConsoleDeleteValueCommand(int root, const Text& key, const Text& valueName) {
+  if (valueName.find('"') != Text::npos || EndsInBackslash(valueName)) return Text();
+  const Text target = "REG DELETE \"" + RootName(root) + "\\" + key + "\"";
+  return valueName.empty() ? target + " /ve /f" : target + " /v \"" + valueName + "\" /f";
+}
 
 bool ConfirmDeletion(const Text& path) {
   return ShowMessageBox("是否删除\r\n" + path, kYesNoInformation, "Windows") == kResultYes;
@@ -42,9 +62,18 @@ void DropRowHolding(ResultList& list, int column, const Text& path, int expected
   }
 }
 
-void RunConsoleDelete(const Text& path) {
-  const Text command = ConsoleDeleteCommand(path);
+void RunCommand(const Text& command) {
   if (!command.empty()) RunCommandLine(command, true, kWindowHide);
+}
+
+void RunConsoleDelete(const Text& path) { RunCommand(ConsoleDeleteCommand(path)); }
+
+// A value of a key whose entries are values: addressed by key and name, so
+// that a name holding backslashes never stands for a key below it.
+bool DeleteValueEntry(int root, const Text& key, const Text& valueName, RemovalRoute route) {
+  const bool deleted = route != RemovalRoute::ToolOnly && DeleteRegistryValue(root, key, valueName);
+  if (!deleted && route != RemovalRoute::RegistryOnly) RunCommand(ConsoleDeleteValueCommand(root, key, valueName));
+  return !RegistryValuePresent(root, key, valueName);
 }
 
 }  // namespace
@@ -62,16 +91,20 @@ Text ConsoleDeleteCommand(const Text& absolutePath) {
 
 bool RegistryEntryPresent(const Text& absolutePath) {
   int root = 0;
+  Text key, valueName;
+  if (SplitValueEntry(absolutePath, root, key, valueName)) return RegistryValuePresent(root, key, valueName);
   Text rest;
   // A path that names nothing cannot be shown as deleted either.
   if (!SplitRowPath(absolutePath, root, rest)) return true;
-  Text key, valueName;
   SplitValuePath(rest, key, valueName);
   if (RegistryValuePresent(root, key, valueName)) return true;
   return !EndsInBackslash(rest) && RegistryKeyPresent(root, rest);
 }
 
 bool DeleteRegistryEntry(const Text& absolutePath, RemovalRoute route) {
+  int root = 0;
+  Text key, valueName;
+  if (SplitValueEntry(absolutePath, root, key, valueName)) return DeleteValueEntry(root, key, valueName, route);
   if (route != RemovalRoute::ToolOnly) {
     // A path ending in a backslash is a default value. When that is already
     // gone the registry layer would delete the key itself, siblings and all.

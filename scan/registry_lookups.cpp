@@ -29,6 +29,47 @@ Text ResolveClsidServer(const Text& classId) {
   return ReadRegistryText(kLocalMachine, "SOFTWARE\\Classes\\CLSID\\" + classId + "\\InProcServer32\\");
 }
 
+namespace {
+
+struct ValueLocation {
+  int root;
+  const char* key;
+};
+
+// Every key a scanner enumerates with ListValues; its rows name values.
+const ValueLocation kValueLocations[] = {
+    {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+    {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Run"},
+    {kCurrentUser, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce"},
+    {kCurrentUser, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx"},
+    {kCurrentUser, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunServices"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\ShellExecuteHooks"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\ShellServiceObjectDelayLoad"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved"},
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar"},
+    {kCurrentUser, "Software\\Microsoft\\Internet Explorer\\URLSearchHooks"},
+};
+
+}  // namespace
+
+bool SplitValueEntry(const Text& absolutePath, int& root, Text& key, Text& valueName) {
+  // The keys are ASCII: their letters compare without regard to case.
+  const Text lowered = ToLowerCase(absolutePath);
+  for (const ValueLocation& location : kValueLocations) {
+    const Text prefix = RootName(location.root) + "\\" + location.key + "\\";
+    if (lowered.compare(0, prefix.size(), ToLowerCase(prefix)) != 0) continue;
+    root = location.root;
+    key = location.key;
+    valueName = absolutePath.substr(prefix.size());
+    return true;
+  }
+  return false;
+}
+
 bool SplitRowPath(const Text& absolutePath, int& root, Text& rest) {
   // Root names are ASCII, so the first backslash is never a trail byte.
   const std::size_t separator = absolutePath.find('\\');

@@ -23,6 +23,10 @@ Text ResolveClsidServer(const Text& classId);
 // Splits an absolute textual path at its first backslash into the root's
 // number (0 for an unknown name) and the rest. False without a backslash.
 bool SplitRowPath(const Text& absolutePath, int& root, Text& rest);
+// A path below one of the keys whose entries the lists show as values (the
+// Run family, the hook and add-on value lists): split right after that key,
+// since a value name may itself hold backslashes. False for any other path.
+bool SplitValueEntry(const Text& absolutePath, int& root, Text& key, Text& valueName);
 // Splits a full registry path at its last backslash, stepping over the second
 // byte of two-byte characters: key "" when there is no backslash.
 void SplitValuePath(const Text& path, Text& key, Text& valueName);

@@ -3,6 +3,7 @@
 #include "app/list_fill.h"
 #include "app/prompts.h"
 #include "host/registry.h"
+#include "host/registry_presence.h"
 
 namespace {
 
@@ -62,6 +63,8 @@ void ChangeServiceStart(ResultList& list, const ComboBox& startType) {
   // change: the path would name a value "Start" directly under the Services
   // key, or the boot start type would be forced on the service.
   if (service.empty() || start < 0 || start >= kStartTypeCount) return;
+  // A service removed since the scan gets no key made up for it.
+  if (!RegistryKeyPresent(kLocalMachine, Text(kServicesKey) + "\\" + service)) return;
   const Text path = ValuePath(service, "Start");
   WriteRegistryValue(kLocalMachine, path, start);
   const Text stored = StartTypeText(ReadRegistryNumber(kLocalMachine, path, kStartTypeCount));

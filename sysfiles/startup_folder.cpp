@@ -7,8 +7,27 @@
 #include "host/version_info.h"
 
 namespace {
+
 constexpr int kPathColumn = 2;
+constexpr int kAttributeReadOnly = 0x01;
+constexpr int kAttributeDirectory = 0x10;
+
+// Malware marks its files read-only so that they resist deletion; the user
+// asked for the file to go, so the mark is taken off first (and put back
+// when the file still cannot be deleted).
+bool DeleteListedFile(const Text& path) {
+  if (DeleteFile(path)) return true;
+  const int attributes = GetFileAttributes(path);
+  if (attributes == -1 || (attributes & kAttributeReadOnly) == 0 || (attributes & kAttributeDirectory) != 0) {
+    return false;
+  }
+  if (!SetFileAttributes(path, attributes & ~kAttributeReadOnly)) return false;
+  if (DeleteFile(path)) return true;
+  SetFileAttributes(path, attributes);
+  return false;
 }
+
+}  // namespace
 
 void LoadStartupFolderPage(ResultList& list, const Text& folder) {
   ListFill fill(list);   // drawn a few times a second, not for every row
@@ -32,6 +51,6 @@ void DeleteStartupFolderFile(ResultList& list) {
   if (path.empty()) return;
   if (ShowMessageBox("是否删除文件\r\n" + path, kYesNo, "Windows") != kResultYes) return;
   // Delete what the user was asked about, even if the list changed meanwhile.
-  if (!DeleteFile(path)) return;
+  if (!DeleteListedFile(path)) return;
   if (list.GetCellText(row, kPathColumn) == path) list.DeleteRow(row);
 }
