@@ -1,5 +1,3 @@
-# The window layer turns theming off for the two bottom-tab controls.
-target_link_libraries(veltro_core PUBLIC uxtheme)
 
 # tools/screenshot.sh waits with this for the start-up scan to finish.
 add_executable(wait_for_scan ${CMAKE_SOURCE_DIR}/tools/wait_for_scan.cpp)

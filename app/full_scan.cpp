@@ -39,6 +39,8 @@ void RunFullScan(MainControls& c) {
   RunExclusive(c, OnShowAccounts);   // no caption, no progress step
   c.进度条1.SetPosition(0);
   for (const ScanStep& step : kScanSteps) {
+    // Closed meanwhile: the step that was running has finished; no more.
+    if (CloseRequested(c.window)) return;
     AdvanceProgress(c.进度条1);
     c.标签13.SetCaption(step.caption);
     // A step whose refresh the user already started (nested) is not run twice.

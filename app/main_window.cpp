@@ -9,7 +9,6 @@
 #include "app/main_window.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
 #include <windowsx.h>
 
 #include <algorithm>
@@ -17,6 +16,7 @@
 #include <vector>
 
 #include "app/banner.h"
+#include "host/system_functions.h"
 
 namespace {
 
@@ -195,19 +195,28 @@ void PrepareControl(HWND control, const ControlDefinition& definition) {
     }
     case ControlKind::BottomTabs:
       // Visual styles draw bottom tabs upside down; draw these two classic.
-      SetWindowTheme(control, L"", L"");
+      // Windows 2000 has no visual styles (nor uxtheme.dll): classic already.
+      using SetWindowThemeFunction = HRESULT(WINAPI*)(HWND, LPCWSTR, LPCWSTR);
+      if (auto setTheme = SystemFunction<SetWindowThemeFunction>("uxtheme.dll", "SetWindowTheme")) {
+        setTheme(control, L"", L"");
+      }
       break;
     default:
       break;
   }
 }
 
+// The control's own window procedure, kept while ours runs in front of it.
+// Subclassed by replacing the procedure: comctl32 of Windows 2000 exports
+// SetWindowSubclass by ordinal only.
+constexpr char kPreviousProcProperty[] = "Veltro.PreviousProc";
+
 // Posts the mouse-button events bound to a control (right button over
 // 超级列表框8, left button over 图片框1) and keeps the tooltip of
 // 超级列表框8 on the row under the pointer.
-LRESULT CALLBACK MouseEventsProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                 DWORD_PTR reference) {
-  HWND window = reinterpret_cast<HWND>(reference);
+LRESULT CALLBACK MouseEventsProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto previous = reinterpret_cast<WNDPROC>(GetPropA(control, kPreviousProcProperty));
+  HWND window = GetAncestor(control, GA_ROOT);
   const int id = GetDlgCtrlID(control);
   switch (message) {
     case WM_RBUTTONDOWN:
@@ -230,12 +239,21 @@ LRESULT CALLBACK MouseEventsProc(HWND control, UINT message, WPARAM wParam, LPAR
       }
       break;
     case WM_NCDESTROY:
-      RemoveWindowSubclass(control, MouseEventsProc, 1);
+      SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+      RemovePropA(control, kPreviousProcProperty);
       break;
     default:
       break;
   }
-  return DefSubclassProc(control, message, wParam, lParam);
+  return previous ? CallWindowProcA(previous, control, message, wParam, lParam)
+                  : DefWindowProcA(control, message, wParam, lParam);
+}
+
+void SubclassForMouseEvents(HWND control) {
+  if (GetPropA(control, kPreviousProcProperty) != nullptr) return;   // bound twice: once is enough
+  const LONG_PTR previous = GetWindowLongPtrA(control, GWLP_WNDPROC);
+  if (previous == 0 || !SetPropA(control, kPreviousProcProperty, reinterpret_cast<HANDLE>(previous))) return;
+  SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(MouseEventsProc));
 }
 
 }  // namespace
@@ -308,9 +326,7 @@ void CreateControls(HWND window, WindowState& state) {
 
   for (const Binding& binding : Bindings()) {
     if (binding.event != ControlEvent::RightButtonDown && binding.event != ControlEvent::LeftButtonDown) continue;
-    if (HWND control = FindControlById(window, binding.id)) {
-      SetWindowSubclass(control, MouseEventsProc, 1, reinterpret_cast<DWORD_PTR>(window));
-    }
+    if (HWND control = FindControlById(window, binding.id)) SubclassForMouseEvents(control);
   }
 }
 
@@ -555,6 +571,29 @@ HWND CreateMainWindow(ProgramState& program, const MainWindowOptions& options) {
   if (options.showCommand != SW_HIDE) UpdateWindow(window);
   OnMainWindowCreated(state->controls);
   return window;
+}
+
+bool HandleDialogKey(HWND window, MSG& message) {
+  if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+    HWND focus = GetFocus();
+    char className[32] = {};
+    GetClassNameA(focus, className, sizeof(className));
+    if (lstrcmpiA(className, WC_LISTVIEWA) == 0) return false;
+    // Outside a dialog no button is the default one that Enter presses:
+    // Enter presses the button that has the focus.
+    const LONG_PTR type = GetWindowLongPtrA(focus, GWL_STYLE) & BS_TYPEMASK;
+    if (lstrcmpiA(className, "Button") == 0 && IsChild(window, focus) &&
+        (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) {
+      SendMessageA(focus, BM_CLICK, 0, 0);
+      return true;
+    }
+  }
+  return IsDialogMessageA(window, &message) != FALSE;
+}
+
+bool CloseRequested(HWND window) {
+  WindowState* state = window ? StateOf(window) : nullptr;
+  return state == nullptr || state->closePending;
 }
 
 MainControls* MainControlsOf(HWND window) {

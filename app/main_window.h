@@ -18,6 +18,16 @@ struct MainWindowOptions {
 HWND CreateMainWindow(ProgramState& program, const MainWindowOptions& options = {});
 MainControls* MainControlsOf(HWND window);
 
+// The keyboard of the main window as in a dialog (Tab between controls, Alt
+// with the underlined letter of "&刷新"), with Enter pressing the focused
+// button and, in a list, activating its focused row. true when the message
+// was handled and must not be dispatched.
+bool HandleDialogKey(HWND window, MSG& message);
+
+// true once the user closed the window while actions were running (it is
+// hidden, and goes when they return): long work stops at its next step.
+bool CloseRequested(HWND window);
+
 // Runs an action unless it is already running further up the stack.
 // Handlers run nested inside long scans (ProcessPendingEvents), so a click on
 // a page's refresh button while that very refresh is filling the list would

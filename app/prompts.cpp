@@ -24,9 +24,10 @@ struct InputBoxState {
   Text entered;
 };
 
-// Appends one DLGITEMTEMPLATE (with class atom, empty title, no extra data).
+// Appends one DLGITEMTEMPLATE (with class atom, title, no extra data). The
+// template holds its texts in UTF-16 whichever function shows it.
 void AddItem(std::vector<WORD>& buffer, DWORD style, short x, short y, short cx, short cy, WORD id,
-             WORD classAtom) {
+             WORD classAtom, const wchar_t* title = L"") {
   while (buffer.size() % 2 != 0) buffer.push_back(0);  // DWORD alignment
   DLGITEMTEMPLATE item{};
   item.style = style | WS_CHILD | WS_VISIBLE;
@@ -35,7 +36,8 @@ void AddItem(std::vector<WORD>& buffer, DWORD style, short x, short y, short cx,
   buffer.insert(buffer.end(), raw, raw + sizeof(item) / sizeof(WORD));
   buffer.push_back(0xFFFF);
   buffer.push_back(classAtom);
-  buffer.push_back(0);  // title
+  for (const wchar_t* c = title; *c; ++c) buffer.push_back(static_cast<WORD>(*c));
+  buffer.push_back(0);  // end of the title
   buffer.push_back(0);  // creation data
 }
 
@@ -61,9 +63,9 @@ std::vector<WORD> BuildInputDialogTemplate(bool withPrompt) {
   AddItem(buffer, ES_AUTOHSCROLL | WS_BORDER | WS_TABSTOP, 7, static_cast<short>(7 + promptHeight), 206,
           14, kEditId, kEdit);
   AddItem(buffer, BS_DEFPUSHBUTTON | WS_TABSTOP, 106, static_cast<short>(28 + promptHeight), 50, 16, IDOK,
-          kButton);
+          kButton, L"确定");
   AddItem(buffer, BS_PUSHBUTTON | WS_TABSTOP, 163, static_cast<short>(28 + promptHeight), 50, 16, IDCANCEL,
-          kButton);
+          kButton, L"取消");
   return buffer;
 }
 

@@ -17,23 +17,34 @@ bool OpenKey(const Text& path, REGSAM access, ScopedKey& key) {
   return OpenRegistryKey(RootKeyFromNumber(parts.root), subKey, access, key) == ERROR_SUCCESS;
 }
 
-// The two trustees the access lists name, as SIDs in buffers of their own.
+// The two trustees the access lists name. Built from their authority and
+// relative id, which every Windows since NT has (CreateWellKnownSid is XP's).
+enum class WellKnown { World, LocalSystem };
+
 class WellKnownSid {
  public:
-  explicit WellKnownSid(WELL_KNOWN_SID_TYPE type) {
-    DWORD size = sizeof(buffer_);
-    valid_ = CreateWellKnownSid(type, nullptr, buffer_, &size) != FALSE;
+  explicit WellKnownSid(WellKnown which) {
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
+    const bool isWorld = which == WellKnown::World;
+    AllocateAndInitializeSid(isWorld ? &world : &nt, 1,
+                             isWorld ? SECURITY_WORLD_RID : SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0,
+                             &sid_);
   }
-  bool Valid() const { return valid_; }
-  PSID Get() { return buffer_; }
+  ~WellKnownSid() {
+    if (sid_ != nullptr) FreeSid(sid_);
+  }
+  WellKnownSid(const WellKnownSid&) = delete;
+  WellKnownSid& operator=(const WellKnownSid&) = delete;
+  bool Valid() const { return sid_ != nullptr; }
+  PSID Get() { return sid_; }
 
  private:
-  alignas(DWORD) BYTE buffer_[SECURITY_MAX_SID_SIZE] = {};
-  bool valid_ = false;
+  PSID sid_ = nullptr;
 };
 
 KeyTrustee TrusteeOf(PSID sid) {
-  WellKnownSid everyone(WinWorldSid), system(WinLocalSystemSid);
+  WellKnownSid everyone(WellKnown::World), system(WellKnown::LocalSystem);
   if (everyone.Valid() && EqualSid(sid, everyone.Get())) return KeyTrustee::Everyone;
   if (system.Valid() && EqualSid(sid, system.Get())) return KeyTrustee::LocalSystem;
   return KeyTrustee::Other;
@@ -42,7 +53,7 @@ KeyTrustee TrusteeOf(PSID sid) {
 }  // namespace
 
 bool ReplaceKeyAccessList(const Text& absoluteKeyPath, const std::vector<KeyAccessEntry>& entries) {
-  WellKnownSid everyone(WinWorldSid), system(WinLocalSystemSid);
+  WellKnownSid everyone(WellKnown::World), system(WellKnown::LocalSystem);
   if (!everyone.Valid() || !system.Valid()) return false;
 
   DWORD aclSize = sizeof(ACL);

@@ -4,8 +4,8 @@
 # Safe to run again: every step checks whether it is already done.
 set -euo pipefail
 
-PACKAGES=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix
-          wine wine64 xvfb xauth x11-utils fonts-wqy-microhei imagemagick cmake
+PACKAGES=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
+          wine wine64 xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick cmake
           googletest dpkg-dev make perl python3)
 
 # tools/setup.sh --fuzz also installs what the native fuzzing build and the

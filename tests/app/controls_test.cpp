@@ -79,4 +79,6 @@ TEST(InputBoxTest, OkStoresTextCancelKeepsVariable) {
   EXPECT_FALSE(ShowInputBox("", "输入", "x", result));
   EXPECT_EQ(result, "HKEY_CURRENT_USER\\Software\\Veltro");
   EXPECT_TRUE(answerer.Seen().at(0).hasEdit);
+  EXPECT_EQ(answerer.Seen().at(0).okText, "确定");
+  EXPECT_EQ(answerer.Seen().at(0).cancelText, "取消");
 }

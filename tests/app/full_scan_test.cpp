@@ -89,8 +89,9 @@ LRESULT CALLBACK CloseDuringScan(HWND label, UINT message, WPARAM wParam, LPARAM
   return DefSubclassProc(label, message, wParam, lParam);
 }
 
-// Closing the window in the middle of the scan: the scan goes on against
-// live controls (it still holds them), then the window goes.
+// Closing the window in the middle of the scan: the step that runs ends
+// against live controls (it still holds them), no further step starts, and
+// the window goes.
 TEST(FullScanTest, ClosingDuringTheScan) {
   MainWindowFixture fixture(/*shown=*/true, MainWindowFixture::StartUpScan::Runs);
   HWND window = fixture.Window();
@@ -99,6 +100,8 @@ TEST(FullScanTest, ClosingDuringTheScan) {
                                 reinterpret_cast<DWORD_PTR>(&captions)));
   EXPECT_TRUE(fixture.PumpUntil([&] { return !IsWindow(window); }, 120000));
   ASSERT_FALSE(captions.empty());
-  EXPECT_EQ(captions.size(), 15u);
-  EXPECT_EQ(captions.back(), "完毕！");
+  // Closed while the second step ran; at most the third had begun by the
+  // time the close was handled.
+  EXPECT_LE(captions.size(), 3u);
+  EXPECT_NE(captions.back(), "完毕！");
 }

@@ -241,6 +241,22 @@ TEST(MainWindowTest, ImmunityRowsAndHintsByPosition) {
   EXPECT_EQ(ImmunityHintAt(list, {client.right - 2, client.bottom - 2}), "");
 }
 
+// Outside a dialog no button is the default one: Enter presses the focused
+// button itself, as the message loop hands it over.
+TEST(MainWindowTest, EnterPressesTheFocusedButton) {
+  MainWindowFixture fixture(/*shown=*/true);
+  fixture.ShowPage(TabId(1), 2);
+  fixture.ShowPage(TabId(2), 7);
+  ASSERT_EQ(fixture.Controls().系统服务列表.RowCount(), 0);
+  HWND refresh = fixture.Control(ButtonId(28));
+  SetFocus(refresh);
+  ASSERT_EQ(GetFocus(), refresh);
+  MSG enter{refresh, WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  EXPECT_TRUE(HandleDialogKey(fixture.Window(), enter));
+  fixture.Pump();
+  EXPECT_GT(fixture.Controls().系统服务列表.RowCount(), 0);
+}
+
 TEST(MainWindowTest, PagesFollowTheirTabs) {
   MainWindowFixture fixture(/*shown=*/true);
   HWND services = fixture.Control(kServiceListId);

@@ -22,9 +22,9 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 
 #include "sysfiles/text_file.h"
+#include "tests/support/background_thread.h"
 
 namespace {
 
@@ -66,8 +66,7 @@ class Pinger {
  public:
   explicit Pinger(HWND window) : window_(window), thread_([this] { Run(); }) {}
   ~Pinger() {
-    stop_ = true;
-    thread_.join();
+    stop_ = true;   // the thread is joined next
   }
   double Worst() const { return worst_; }
 
@@ -85,7 +84,7 @@ class Pinger {
   HWND window_;
   volatile bool stop_ = false;
   double worst_ = 0;
-  std::thread thread_;
+  BackgroundThread thread_;
 };
 
 void PrintMemory(const char* when) {

@@ -25,10 +25,10 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/window_definition.h"
+#include "tests/support/background_thread.h"
 
 namespace {
 
@@ -110,8 +110,7 @@ class Pinger {
  public:
   explicit Pinger(HWND window) : window_(window), thread_([this] { Run(); }) {}
   ~Pinger() {
-    stop_ = true;
-    thread_.join();
+    stop_ = true;   // the thread is joined next
   }
   void SetPhase(int phase) { phase_ = phase; }
   double Worst(int phase) const { return worst_[phase]; }
@@ -137,7 +136,7 @@ class Pinger {
   std::atomic<int> phase_{kPhaseStart};
   double worst_[kPhaseCount] = {};
   long pings_[kPhaseCount] = {};
-  std::thread thread_;   // last: starts once the rest is ready
+  BackgroundThread thread_;   // last: starts once the rest is ready
 };
 
 // Presses the default button of any dialog the process shows while a
@@ -146,8 +145,7 @@ class DialogWatch {
  public:
   explicit DialogWatch(DWORD process) : process_(process), thread_([this] { Run(); }) {}
   ~DialogWatch() {
-    stop_ = true;
-    thread_.join();
+    stop_ = true;   // the thread is joined next
   }
   std::string Seen() const { return seen_; }
 
@@ -182,7 +180,7 @@ class DialogWatch {
   std::string text_;
   std::string seen_;
   std::atomic<bool> stop_{false};
-  std::thread thread_;
+  BackgroundThread thread_;
 };
 
 std::string ReadFileBytes(const std::string& path) {

@@ -1,6 +1,5 @@
 #include "support/dialog_answerer.h"
 
-#include <chrono>
 #include <utility>
 
 namespace {
@@ -41,13 +40,10 @@ HWND FirstEditChild(HWND dialog) {
 DialogAnswerer::DialogAnswerer(std::vector<DialogAnswer> answers)
     : answers_(std::move(answers)), thread_([this] { Watch(); }) {}
 
-DialogAnswerer::~DialogAnswerer() {
-  stop_ = true;
-  thread_.join();
-}
+DialogAnswerer::~DialogAnswerer() { stop_ = true; }   // the thread is joined next
 
 std::vector<SeenDialog> DialogAnswerer::Seen() const {
-  std::lock_guard<std::mutex> lock(mutex_);
+  CriticalSection::Lock lock(lock_);
   return seen_;
 }
 
@@ -66,6 +62,8 @@ void DialogAnswerer::Watch() {
       seen.hasNo = GetDlgItem(dialog, IDNO) != nullptr;
       seen.hasOk = GetDlgItem(dialog, IDOK) != nullptr;
       seen.hasCancel = GetDlgItem(dialog, IDCANCEL) != nullptr;
+      if (seen.hasOk) seen.okText = TextOf(GetDlgItem(dialog, IDOK));
+      if (seen.hasCancel) seen.cancelText = TextOf(GetDlgItem(dialog, IDCANCEL));
       HWND icon = GetDlgItem(dialog, kMessageIconId);  // Wine keeps a hidden one
       seen.hasIcon = icon != nullptr && IsWindowVisible(icon);
       HWND edit = FirstEditChild(dialog);
@@ -73,7 +71,7 @@ void DialogAnswerer::Watch() {
       const DialogAnswer& answer = answers_[next++];
       if (edit) SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(answer.inputText.c_str()));
       {
-        std::lock_guard<std::mutex> lock(mutex_);
+        CriticalSection::Lock lock(lock_);
         seen_.push_back(seen);
       }
       HWND button = GetDlgItem(dialog, answer.buttonId);
@@ -82,6 +80,6 @@ void DialogAnswerer::Watch() {
       lastAnswered = dialog;
     }
     if (lastAnswered && !IsWindow(lastAnswered)) lastAnswered = nullptr;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    Sleep(20);
   }
 }

@@ -6,11 +6,10 @@
 #include <windows.h>
 
 #include <atomic>
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "app/text_ops.h"
+#include "support/background_thread.h"
 
 struct DialogAnswer {
   int buttonId;          // IDYES, IDNO, IDOK, IDCANCEL
@@ -23,6 +22,7 @@ struct SeenDialog {
   bool hasYes = false, hasNo = false, hasOk = false, hasCancel = false;
   bool hasIcon = false;
   bool hasEdit = false;
+  Text okText, cancelText;   // captions of the IDOK and IDCANCEL buttons
 };
 
 class DialogAnswerer {
@@ -39,7 +39,7 @@ class DialogAnswerer {
   void Watch();
   std::vector<DialogAnswer> answers_;
   std::vector<SeenDialog> seen_;
-  mutable std::mutex mutex_;
+  mutable CriticalSection lock_;
   std::atomic<bool> stop_{false};
-  std::thread thread_;
+  BackgroundThread thread_;   // last: starts once the rest is ready
 };
