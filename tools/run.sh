@@ -7,14 +7,15 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/setup.sh"
 "$top/tools/build.sh" x86_64
 export WINEPREFIX="${WINEPREFIX:-$top/build/run-prefix}"
-export LC_ALL=zh_CN.GBK WINEDEBUG=-all
+export WINEDEBUG=-all
+wine="$top/tools/wine-run.sh"
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  env -u DISPLAY /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+  env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
   /usr/lib/wine/wineserver -w
 fi
 if [ -n "${DISPLAY:-}" ]; then
   /usr/lib/wine/wineserver -k 2>/dev/null || true
-  exec /usr/lib/wine/wine64 "$top/build/x86_64/Veltro.exe"
+  exec "$wine" "$top/build/x86_64/Veltro.exe"
 fi
 echo "no display: running Veltro on a virtual display instead"
 exec "$top/tools/screenshot.sh" "$top/build/veltro.png"

@@ -3,8 +3,10 @@
 // Exit code 0 when it reads "完毕！", 1 on time-out. Prints the seconds
 // waited. Further arguments ID@X,Y click control ID at X,Y of its client
 // area afterwards (to show another page before the picture is taken);
+// tab@ID,N selects page N of tab control ID as a click on its tab would;
 // cursor@X,Y rests the pointer at X,Y of the screen.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -69,6 +71,13 @@ int main(int argc, char** argv) {
               Sleep(100);
               SetCursorPos(x + 1, y);
               Sleep(1500);
+              continue;
+            }
+            if (std::sscanf(argv[i], "tab@%d,%d", &id, &x) == 2) {
+              // Moving the focus of a tab control without buttons selects the
+              // tab and notifies the window, as a click does.
+              if (HWND tab = FindDescendant(window, id)) SendMessageA(tab, TCM_SETCURFOCUS, x, 0);
+              Sleep(300);
               continue;
             }
             if (std::sscanf(argv[i], "%d@%d,%d", &id, &x, &y) != 3) continue;

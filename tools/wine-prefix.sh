@@ -5,13 +5,13 @@ set -eu
 action=$1
 export WINEPREFIX=$2
 export WINEDEBUG=-all
-export LC_ALL=zh_CN.GBK
+wine="$(dirname "$0")/wine-run.sh"
 case $action in
   create)
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     rm -rf "$WINEPREFIX"
     # Without a display wineboot cannot stop at the Mono/Gecko installer dialogs.
-    env -u DISPLAY /usr/lib/wine/wine64 wineboot -i >/dev/null 2>&1
+    env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
     /usr/lib/wine/wineserver -w
     echo "prefix ready: $WINEPREFIX"
     ;;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# ctest's emulator: runs one Windows program under wine64 in the run's prefix,
-# with code page 936 and the display the test command started.
+# Runs one Windows program under wine64 in the prefix WINEPREFIX names, with
+# code page 936 (ctest's emulator, and the runner of the scripts here).
 set -u
 export WINEPREFIX="${WINEPREFIX:?WINEPREFIX must be set}"
-export LC_ALL=zh_CN.GBK
 export WINEDEBUG="${WINEDEBUG:--all}"
-exec /usr/lib/wine/wine64 "$@"
+# The code page goes to Wine alone: this machine has no such locale, and a
+# shell that sets it for itself complains at every line.
+exec env LC_ALL=zh_CN.GBK /usr/lib/wine/wine64 "$@"
