@@ -9,10 +9,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX="${WINEPREFIX:-$top/build/run-prefix}"
 export WINEDEBUG=-all
 wine="$top/tools/wine-run.sh"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
-  /usr/lib/wine/wineserver -w
-fi
+"$top/tools/wine-prefix.sh" ensure "$WINEPREFIX"
 if [ -n "${DISPLAY:-}" ]; then
   /usr/lib/wine/wineserver -k 2>/dev/null || true
   exec "$wine" "$top/build/x86_64/Veltro.exe"

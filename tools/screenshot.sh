@@ -20,11 +20,7 @@ for f in Veltro.exe wait_for_scan.exe; do
 done
 
 "$server" -k 2>/dev/null || true
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  # Without a display wineboot cannot stop at the Mono/Gecko installer dialogs.
-  env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
-  "$server" -w
-fi
+"$top/tools/wine-prefix.sh" ensure "$WINEPREFIX"
 shots=$(mktemp -d)
 trap '"$server" -k 2>/dev/null || true; rm -rf "$shots"' EXIT
 

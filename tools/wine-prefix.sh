@@ -1,22 +1,34 @@
 #!/usr/bin/env bash
 # wine-prefix.sh create PREFIX  - a fresh prefix for one test run
+# wine-prefix.sh ensure PREFIX  - a prefix made once and kept (runs, pictures)
 # wine-prefix.sh stop PREFIX    - end the prefix's wineserver (and its desktop)
 set -eu
 action=$1
 export WINEPREFIX=$2
 export WINEDEBUG=-all
 wine="$(dirname "$0")/wine-run.sh"
+
+make_prefix() {
+  # Without a display wineboot cannot stop at the Mono/Gecko installer dialogs.
+  env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
+  /usr/lib/wine/wineserver -w
+  # Wine draws the caption buttons with Marlett, and does not find the copy
+  # that fonts-wine installs unless the prefix's Fonts folder has it.
+  cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+}
+
 case $action in
   create)
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     rm -rf "$WINEPREFIX"
-    # Without a display wineboot cannot stop at the Mono/Gecko installer dialogs.
-    env -u DISPLAY "$wine" wineboot -i >/dev/null 2>&1
-    /usr/lib/wine/wineserver -w
+    make_prefix
     echo "prefix ready: $WINEPREFIX"
+    ;;
+  ensure)
+    [ -f "$WINEPREFIX/system.reg" ] || make_prefix
     ;;
   stop)
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     ;;
-  *) echo "usage: $0 create|stop PREFIX" >&2; exit 2 ;;
+  *) echo "usage: $0 create|ensure|stop PREFIX" >&2; exit 2 ;;
 esac
