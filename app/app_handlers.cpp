@@ -1,7 +1,7 @@
 // The application core's own handlers: window created, the timer's tick and
 // the banner.
 #include "app/handlers.h"
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "app/window_definition.h"
 #include "host/files.h"
 

@@ -2,7 +2,7 @@
 // 进度条1 and 标签13 show the step.
 #include "app/handlers.h"
 #include "app/main_window.h"
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "app/window_definition.h"
 
 namespace {

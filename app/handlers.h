@@ -1,12 +1,11 @@
 // Every action the window binds to a control event. Each takes the window's
-// controls and is defined by the subsystem that owns it; the window
-// definition (app/) binds them, and the full scan runs the refresh actions.
+// controls and hands the subsystem that owns the page the controls it
+// works on; the window definition binds them, and the full scan runs the
+// refresh actions.
 #pragma once
 
 #include "app/main_controls.h"
-
-// The six pages that show a system file in an edit box.
-enum class TextFilePage { WinIni, SystemIni, AutoexecBat, ConfigSys, BootIni, Hosts };
+#include "sysfiles/text_file_pages.h"
 
 // Application core (app/)
 void OnMainWindowCreated(MainControls& c);
@@ -38,6 +37,7 @@ void OnServiceStartChosen(MainControls& c);     // 组合框1, item selected
 // System files (sysfiles/)
 void OnStartupFolderRefresh(MainControls& c);   // 按钮17
 void OnStartupFolderDelete(MainControls& c);    // 按钮16
+EditBox& TextFilePageEdit(MainControls& c, TextFilePage page);
 void LoadTextFilePage(MainControls& c, TextFilePage page);
 void SaveTextFilePage(MainControls& c, TextFilePage page);
 

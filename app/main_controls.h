@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 // Objects that live from start-up to exit, outside any control.
 struct ProgramState {

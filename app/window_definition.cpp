@@ -27,6 +27,17 @@ enum Tab2Page { kRegistry, kFolder, kWinIni, kSystemIni, kAutoexec, kConfigSys, 
   {ButtonId(remove), K::Button, kTab1, page, 472, 79, 72, 24, "删除"},              \
   {LabelId(label), K::WrapLabel, kTab1, page, 472, 125, 72, 112, labelCaption}
 
+const char kAboutText[] =
+    "      Veltro  ---  修复病毒破坏的系统\r\n"
+    "\r\n"
+    "语言：简体中文\r\n"
+    "性质：完全免费\r\n"
+    "作用：全方位检查木马病毒的各个藏身处（主要检查15处敏感区域）\r\n"
+    "特色：智能列举危害位置及修复方法\r\n"
+    "平台：windows XP 2000 2003 7 等 32位系统\r\n"
+    "开发：Corvane\r\n";
+
+
 const ControlDefinition kControls[] = {
     {kTab1, K::TabControl, 0, 0, 3, 3, 560, 267, ""},
     {kBannerId, K::Banner, 0, 0, 5, 276, 224, 77, ""},
@@ -35,7 +46,7 @@ const ControlDefinition kControls[] = {
     {LabelId(12), K::Label, 0, 0, 350, 328, 152, 16, "team@veltro.example.org"},
 
     // 程序关于
-    {EditId(8), K::AboutEdit, kTab1, kAbout, 53, 29, 440, 136, ""},
+    {EditId(8), K::AboutEdit, kTab1, kAbout, 53, 29, 440, 136, kAboutText},
     {LabelId(14), K::Label, kTab1, kAbout, 53, 176, 48, 24, "正在加载"},
     {LabelId(13), K::Label, kTab1, kAbout, 117, 176, 376, 24, ""},
     {kProgressId, K::ProgressBar, kTab1, kAbout, 53, 221, 440, 16, ""},
@@ -183,16 +194,6 @@ const HintedRow kImmunityRows[] = {
 };
 
 const char* const kStartTypeItems[] = {"启动", "系统", "自动", "手动", "禁用"};
-
-const char kAboutText[] =
-    "      Veltro  ---  修复病毒破坏的系统\r\n"
-    "\r\n"
-    "语言：简体中文\r\n"
-    "性质：完全免费\r\n"
-    "作用：全方位检查木马病毒的各个藏身处（主要检查15处敏感区域）\r\n"
-    "特色：智能列举危害位置及修复方法\r\n"
-    "平台：windows XP 2000 2003 7 等 32位系统\r\n"
-    "开发：Corvane\r\n";
 
 }  // namespace
 

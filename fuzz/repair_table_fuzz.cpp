@@ -3,7 +3,7 @@
 // answers the input also chooses.
 #include <cstdlib>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 #include "fuzz/fuzz_input.h"
 #include "host/registry.h"
 #include "repair/repair_table.h"

@@ -3,7 +3,7 @@
 // character, results made of the input's own bytes.
 #include <cstdlib>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 #include "fuzz/fuzz_input.h"
 
 #define REQUIRE(condition) \

@@ -3,7 +3,7 @@
 
 #include <cstdint>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 // Our names take precedence over the ANSI/Unicode macros of <windows.h>;
 // host code calls the ...A functions explicitly.

@@ -1,7 +1,7 @@
 // The files of one folder, as the file system lists them.
 #pragma once
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 // Replaces names by the names (without folder) of the entries matching the
 // pattern (for example "C:\dir\*.*") that are not folders, hidden and system

@@ -7,7 +7,7 @@
 // failures give the default, "", 0, an empty list or false.
 #pragma once
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 enum RegistryRootNumber : int {
   kClassesRoot = 1,

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 #include "host/scoped_handles.h"
 
 // 1..5 give the five roots; any other number HKEY_CURRENT_USER.

@@ -7,7 +7,7 @@
 // there.
 #pragma once
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 // root: a registry root number as in host/registry.h (other numbers mean
 // HKEY_CURRENT_USER). keyPath: below the root, trailing backslash optional.

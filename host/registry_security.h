@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 // The registry's access rights as the access lists hold them (winnt.h values).
 enum KeyAccessMask : uint32_t {

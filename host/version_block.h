@@ -4,7 +4,7 @@
 // tested, and fuzzed natively, with blocks a real file cannot produce.
 #pragma once
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 // The bytes VerQueryValueA pointed at: at most claimedLength of them and
 // never any beyond the end of the block (a resource may claim a string

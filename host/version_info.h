@@ -2,7 +2,7 @@
 // and its description.
 #pragma once
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 // Replaces lines by the file's version lines (label, "：", padding to 12
 // bytes, value), in the fixed key order; none when the file has no version

@@ -10,7 +10,7 @@
 
 #include <vector>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 // Line suffixes of the immunity buttons.
 extern const char kImmunitySuffix[];    // " [8 19]\r\n": read-only for everyone

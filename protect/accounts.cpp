@@ -1,6 +1,6 @@
 #include "protect/accounts.h"
 
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "host/registry.h"
 #include "host/registry_security.h"
 #include "protect/access_script.h"

@@ -2,7 +2,7 @@
 // keys are opened to everybody and closed again afterwards.
 #pragma once
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 extern const char kAccountNamesKey[];   // below HKEY_LOCAL_MACHINE
 

@@ -1,6 +1,6 @@
 #include "protect/immunity.h"
 
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "protect/access_script.h"
 
 const char kImmunityFailed[] = "失败";

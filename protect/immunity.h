@@ -6,7 +6,7 @@
 // list could not be replaced).
 #pragma once
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 extern const char kImmunityFailed[];
 

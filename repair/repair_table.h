@@ -8,8 +8,8 @@
 // operator is a finding.
 #pragma once
 
-#include "app/controls.h"
-#include "app/text_ops.h"
+#include "ui/controls.h"
+#include "base/text_ops.h"
 
 // The plain bytes of an enciphered string (4-byte little-endian length, the
 // bytes, zero padding to a multiple of 8; DES-ECB under the key text XORed

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "host/files.h"
 #include "host/registry.h"
 

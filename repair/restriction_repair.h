@@ -3,7 +3,7 @@
 // types. Asks nothing and reports nothing; the caller scans again.
 #pragma once
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 // list: the restriction list as the last scan left it; pendingRepairs: the
 // program's pending repairs ("kind|root|path|description|value"), copied when

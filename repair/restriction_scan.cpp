@@ -2,7 +2,7 @@
 
 #include <cstddef>
 
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "host/files.h"
 #include "host/registry.h"
 #include "repair/repair_table.h"

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 // Rebuilds the list (catalogue rows, then repair-table rows) and the pending
 // repairs, shows the row count as "N条" and repaints the window at once.

@@ -1,7 +1,7 @@
 #include "scan/browser_addons.h"
 
-#include "app/list_fill.h"
-#include "app/prompts.h"
+#include "ui/list_fill.h"
+#include "ui/prompts.h"
 #include "host/registry.h"
 #include "host/version_info.h"
 #include "scan/registry_lookups.h"

@@ -2,7 +2,7 @@
 // toolbars, browser helper objects and address-bar search hooks.
 #pragma once
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 // Refills the list (columns "名称", "描述", "路径", hidden "值"); the hidden
 // cell is the absolute path of the entry's key or value.

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "host/files.h"
 #include "host/registry.h"
 #include "host/registry_presence.h"

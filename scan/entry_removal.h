@@ -3,8 +3,8 @@
 // only Yes deletes it.
 #pragma once
 
-#include "app/controls.h"
-#include "app/text_ops.h"
+#include "ui/controls.h"
+#include "base/text_ops.h"
 
 enum class RemovalRoute {
   RegistryThenTool,  // the registry layer; the console tool if that fails

@@ -1,7 +1,7 @@
 // Registry lookups shared by the startup, hook and add-on scanners.
 #pragma once
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 // "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", ... for a root number: the
 // absolute paths rows carry begin with it.

@@ -3,7 +3,7 @@
 // that start type.
 #pragma once
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 // Columns of 系统服务列表.
 enum ServiceColumn : int {

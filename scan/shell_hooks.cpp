@@ -1,7 +1,7 @@
 #include "scan/shell_hooks.h"
 
-#include "app/list_fill.h"
-#include "app/prompts.h"
+#include "ui/list_fill.h"
+#include "ui/prompts.h"
 #include "host/registry.h"
 #include "scan/registry_lookups.h"
 

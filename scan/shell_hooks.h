@@ -4,7 +4,7 @@
 // extensions and folder column handlers.
 #pragma once
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 // Refills the list (columns "名称", "描述", "路径", hidden "值"); the hidden
 // cell is the absolute path of the entry's key or value.

@@ -3,7 +3,7 @@
 // notification packages and Active Setup components.
 #pragma once
 
-#include "app/controls.h"
+#include "ui/controls.h"
 #include "scan/registry_lookups.h"
 
 // Refills the list (columns "文件名", "文件描述", hidden "路径"). The hidden cell

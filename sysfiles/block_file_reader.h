@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 #include "host/files.h"
 
 class BlockFileReader {

@@ -1,7 +1,7 @@
 #include "sysfiles/startup_folder.h"
 
-#include "app/list_fill.h"
-#include "app/prompts.h"
+#include "ui/list_fill.h"
+#include "ui/prompts.h"
 #include "host/files.h"
 #include "host/folder_files.h"
 #include "host/version_info.h"

@@ -2,7 +2,7 @@
 // their descriptions, and their deletion.
 #pragma once
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 // Fills the list (columns: full path, file description, full path hidden)
 // with the folder's files; sub-folders are left out. folder ends in "\";

@@ -1,7 +1,7 @@
 #include "sysfiles/text_file.h"
 
-#include "app/edit_streaming.h"
-#include "app/prompts.h"
+#include "ui/edit_streaming.h"
+#include "ui/prompts.h"
 #include "host/files.h"
 
 namespace {

@@ -6,7 +6,7 @@
 // written back from the box: that would cut it short or change it.
 #pragma once
 
-#include "app/controls.h"
+#include "ui/controls.h"
 #include "sysfiles/block_file_reader.h"
 
 // What one page knows about the text in its box.

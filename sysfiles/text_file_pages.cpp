@@ -1,6 +1,6 @@
 #include "sysfiles/text_file_pages.h"
 
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "host/files.h"
 #include "sysfiles/text_file.h"
 
@@ -10,18 +10,17 @@ enum class Base { WindowsFolder, DriveRoot, SystemFolder };
 
 struct PageFile {
   TextFilePage page;
-  EditBox MainControls::*edit;
   Base base;
   const char* name;
 };
 
 const PageFile kPageFiles[] = {
-    {TextFilePage::WinIni, &MainControls::编辑框2, Base::WindowsFolder, "win.ini"},
-    {TextFilePage::SystemIni, &MainControls::编辑框3, Base::WindowsFolder, "system.ini"},
-    {TextFilePage::AutoexecBat, &MainControls::编辑框4, Base::DriveRoot, "AUTOEXEC.BAT"},
-    {TextFilePage::ConfigSys, &MainControls::编辑框5, Base::WindowsFolder, "Config.sys"},
-    {TextFilePage::BootIni, &MainControls::编辑框6, Base::DriveRoot, "boot.ini"},
-    {TextFilePage::Hosts, &MainControls::编辑框1, Base::SystemFolder, "drivers\\etc\\hosts"},
+    {TextFilePage::WinIni, Base::WindowsFolder, "win.ini"},
+    {TextFilePage::SystemIni, Base::WindowsFolder, "system.ini"},
+    {TextFilePage::AutoexecBat, Base::DriveRoot, "AUTOEXEC.BAT"},
+    {TextFilePage::ConfigSys, Base::WindowsFolder, "Config.sys"},
+    {TextFilePage::BootIni, Base::DriveRoot, "boot.ini"},
+    {TextFilePage::Hosts, Base::SystemFolder, "drivers\\etc\\hosts"},
 };
 constexpr std::size_t kPageCount = sizeof(kPageFiles) / sizeof(kPageFiles[0]);
 
@@ -63,26 +62,24 @@ Text TextFilePagePath(TextFilePage page) {
   return folder.empty() ? Text() : folder + file.name;
 }
 
-EditBox& TextFilePageEdit(MainControls& c, TextFilePage page) { return c.*(kPageFiles[IndexOf(page)].edit); }
-
-void LoadTextFilePage(MainControls& c, TextFilePage page) {
+void LoadSystemFile(TextFilePage page, EditBox& edit, EditBox* bootTimeout) {
   TextFileState& state = PageState(page);
   if (state.loading) return;
   const Text path = TextFilePagePath(page);
   if (page == TextFilePage::Hosts) {
-    LoadTextFile(TextFilePageEdit(c, page), path, SharedHostsReader(), state);
+    LoadTextFile(edit, path, SharedHostsReader(), state);
   } else {
     BlockFileReader reader;
-    LoadTextFile(TextFilePageEdit(c, page), path, reader, state);
+    LoadTextFile(edit, path, reader, state);
   }
-  if (page == TextFilePage::BootIni) {
-    c.编辑框7.SetContent(path.empty() ? Text() : ReadProfileText(path, "boot loader", "timeout"));
+  if (page == TextFilePage::BootIni && bootTimeout != nullptr) {
+    bootTimeout->SetContent(path.empty() ? Text() : ReadProfileText(path, "boot loader", "timeout"));
   }
 }
 
-void SaveTextFilePage(MainControls& c, TextFilePage page) {
+void SaveSystemFile(TextFilePage page, EditBox& edit) {
   const Text path = TextFilePagePath(page);
-  switch (SaveTextFile(TextFilePageEdit(c, page), path, PageState(page))) {
+  switch (SaveTextFile(edit, path, PageState(page))) {
     case SaveResult::kRefusedLoading:
       ShowMessageBox("文件正在载入，请稍后再保存。", MB_ICONINFORMATION, "Windows");
       break;

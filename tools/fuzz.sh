@@ -11,13 +11,13 @@ out="$top/build/fuzz"
 
 # Which sources each target needs (besides its own fuzz/<target>_fuzz.cpp).
 declare -A SOURCES=(
-  [text_ops]="app/text_ops.cpp"
-  [version_block]="app/text_ops.cpp host/version_block.cpp"
+  [text_ops]="base/text_ops.cpp"
+  [version_block]="base/text_ops.cpp host/version_block.cpp"
 )
 declare -A LIBS=()
-SOURCES[repair_table]="app/text_ops.cpp repair/repair_table.cpp"
+SOURCES[repair_table]="base/text_ops.cpp repair/repair_table.cpp"
 LIBS[repair_table]="-lcrypto"
-SOURCES[block_reader]="app/text_ops.cpp sysfiles/block_file_reader.cpp"
+SOURCES[block_reader]="base/text_ops.cpp sysfiles/block_file_reader.cpp"
 
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${!SOURCES[@]}")
@@ -27,7 +27,7 @@ targets=("$@")
 # The program's narrow literals are GBK: hand clang GBK sources, whose bytes
 # it keeps as they are in string literals.
 rm -rf "$out/src"; mkdir -p "$out/src"
-(cd "$top" && find app host repair sysfiles fuzz -name '*.h' -o -name '*.cpp' -o -name '*.inc' 2>/dev/null) |
+(cd "$top" && find base app host repair sysfiles fuzz -name '*.h' -o -name '*.cpp' -o -name '*.inc' 2>/dev/null) |
 while read -r f; do
   mkdir -p "$out/src/$(dirname "$f")"
   iconv -f UTF-8 -t GBK "$top/$f" > "$out/src/$f" 2>/dev/null || cp "$top/$f" "$out/src/$f"

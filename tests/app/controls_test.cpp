@@ -1,8 +1,8 @@
 // The list, edit-box and prompt operations against real controls.
 #include <gtest/gtest.h>
 
-#include "app/controls.h"
-#include "app/prompts.h"
+#include "ui/controls.h"
+#include "ui/prompts.h"
 #include "support/dialog_answerer.h"
 #include "support/test_window.h"
 

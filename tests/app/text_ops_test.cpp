@@ -1,7 +1,7 @@
 // Text operations on GBK bytes: every scan must step over trail bytes.
 #include <gtest/gtest.h>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 namespace {
 

@@ -14,7 +14,7 @@
 #include <cstdio>
 
 #include "app/main_window.h"
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "host/files.h"
 #include "scan/browser_addons.h"
 #include "scan/image_hijacks.h"

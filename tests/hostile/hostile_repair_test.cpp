@@ -7,7 +7,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/controls.h"  // before the repair fixture, which uses it
+#include "ui/controls.h"  // before the repair fixture, which uses it
 #include "../repair/repair_fixture.h"
 #include "host/registry_security.h"
 #include "support/dialog_answerer.h"

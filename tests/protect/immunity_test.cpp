@@ -2,7 +2,7 @@
 // the access lists it leaves, the states shown and the list editing.
 #include <gtest/gtest.h>
 
-#include "app/prompts.h"
+#include "ui/prompts.h"
 #include "host/registry_security.h"
 #include "protect/access_script.h"
 #include "protect/immunity.h"

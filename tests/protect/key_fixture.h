@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 struct KeyOf {
   HKEY root;

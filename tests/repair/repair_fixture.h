@@ -7,7 +7,7 @@
 
 #include <vector>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 #include "host/files.h"
 #include "host/registry.h"
 #include "registry_snapshot.h"

@@ -8,7 +8,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 #include "repair/repair_table.h"
 #include "repair/restriction_repair.h"
 #include "repair_fixture.h"

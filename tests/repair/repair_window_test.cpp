@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_ids.h"
-#include "app/controls.h"
+#include "ui/controls.h"
 #include "repair_fixture.h"
 #include "support/main_window_fixture.h"
 

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 #include "repair/restriction_repair.h"
 #include "repair/restriction_scan.h"
 #include "repair_fixture.h"

@@ -1,7 +1,7 @@
 // The restriction catalogue against the real registry of the test prefix.
 #include <gtest/gtest.h>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 #include "repair/restriction_scan.h"
 #include "repair_fixture.h"
 #include "support/test_window.h"

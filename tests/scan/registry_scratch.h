@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 #include "support/fixtures.h"
 #include "support/test_window.h"
 

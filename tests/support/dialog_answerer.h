@@ -8,7 +8,7 @@
 #include <atomic>
 #include <vector>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 #include "support/background_thread.h"
 
 struct DialogAnswer {

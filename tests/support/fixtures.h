@@ -3,7 +3,7 @@
 // entries at real files with known descriptions.
 #pragma once
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 namespace fixture {
 

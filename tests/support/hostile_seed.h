@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 namespace hostile {
 

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "app/main_window.h"
-#include "app/prompts.h"
+#include "ui/prompts.h"
 
 MainWindowFixture::MainWindowFixture(bool shown, StartUpScan scan) {
   MainWindowOptions options;

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 class TestListHost {
  public:

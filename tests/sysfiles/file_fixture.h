@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 class TestFolder {
  public:

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 class ResultList {
  public:

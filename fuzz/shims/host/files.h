@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 inline ByteString g_fuzzFileBytes;
 

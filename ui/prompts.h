@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 // Result codes of ShowMessageBox.
 enum MessageBoxResult : int {

@@ -1,9 +1,9 @@
-#include "app/prompts.h"
+#include "ui/prompts.h"
 
 #include <cstring>
 #include <vector>
 
-#include "app/list_fill.h"
+#include "ui/list_fill.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/list_fill.h"
+#include "ui/list_fill.h"
 
 #include <algorithm>
 #include <vector>

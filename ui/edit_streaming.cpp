@@ -1,4 +1,4 @@
-#include "app/edit_streaming.h"
+#include "ui/edit_streaming.h"
 
 #include <algorithm>
 #include <chrono>

@@ -1,3 +1,4 @@
+// The immunity and account pages.
 #include "app/handlers.h"
 
 #include "protect/accounts.h"

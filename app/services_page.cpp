@@ -1,4 +1,4 @@
-// Bindings of the services page (系统服务列表, 标签4, 组合框1, 按钮28).
+// The services page (系统服务列表, 标签4, 组合框1, 按钮28).
 #include "app/handlers.h"
 #include "scan/services.h"
 

@@ -1,6 +1,6 @@
 // Paints the 224 x 80 banner of 图片框1 itself, so that no image file is
 // needed: a blue gradient, the product name and a subtitle.
-#include "app/banner.h"
+#include "ui/banner.h"
 
 #include <windows.h>
 

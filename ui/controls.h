@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 // A report-style list view. Rows and columns count from 0.
 class ResultList {

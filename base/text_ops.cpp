@@ -1,7 +1,7 @@
 // Text and byte-string operations on GBK text. Every scan steps over the
 // second byte of a two-byte character, so that a trail byte equal to an ASCII
 // delimiter or letter is never taken for one.
-#include "app/text_ops.h"
+#include "base/text_ops.h"
 
 #include <cmath>
 #include <cstring>

@@ -21,7 +21,7 @@
 
 #include <cstddef>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 class EditFiller {
  public:

@@ -1,3 +1,4 @@
+// The pages of the startup, hook, add-on, Winsock and image-hijack lists.
 #include "app/handlers.h"
 
 #include "scan/browser_addons.h"

@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#include "app/controls.h"
+#include "ui/controls.h"
 
 class ListFill {
  public:

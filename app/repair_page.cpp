@@ -1,3 +1,4 @@
+// The registry repair page: its scan and its repair.
 #include "app/handlers.h"
 
 #include "repair/restriction_repair.h"

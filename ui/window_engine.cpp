@@ -1,0 +1,238 @@
+#include "ui/window_engine.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "ui/banner.h"
+#include "ui/control_factory.h"
+#include "ui/drop_down_choice.h"
+#include "ui/subclass.h"
+#include "ui/tab_pages.h"
+
+namespace {
+
+constexpr UINT kRunEventMessage = WM_APP + 1;   // wParam: control id, lParam: ControlEvent
+constexpr char kWindowClass[] = "VeltroMainWindow";
+constexpr char kMouseEventsProperty[] = "Veltro.MouseEvents";
+
+struct WindowState {
+  std::unique_ptr<WindowEvents> events;
+  bool quitOnClose = true;
+  std::vector<TabState> tabs;
+  bool choicePosted = false;   // one drop-down choice waiting to run
+  int eventsRunning = 0;       // handlers on the stack, nested ones included
+  bool closePending = false;   // closed while handlers ran: destroy once they return
+  HWND lastFocus = nullptr;    // control to give the focus back on reactivation
+};
+
+WindowState* StateOf(HWND window) {
+  return reinterpret_cast<WindowState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
+
+void PostEvent(HWND window, int id, ControlEvent event) {
+  WindowState* state = StateOf(window);
+  if (state == nullptr || !state->events->Handles(id, event)) return;
+  PostMessageA(window, kRunEventMessage, static_cast<WPARAM>(id), static_cast<LPARAM>(event));
+}
+
+void RunEvent(HWND window, WindowState& state, int id, ControlEvent event) {
+  if (event == ControlEvent::ItemChosen) state.choicePosted = false;
+  ++state.eventsRunning;
+  state.events->Run(id, event);
+  if (--state.eventsRunning == 0 && state.closePending) DestroyWindow(window);   // frees state
+}
+
+// Posts the mouse-button events bound to a control (a right button over a
+// list, a left button over a picture).
+LRESULT CALLBACK MouseEventsProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_RBUTTONDOWN) PostEvent(GetAncestor(control, GA_ROOT), GetDlgCtrlID(control), ControlEvent::RightButtonDown);
+  if (message == WM_LBUTTONDOWN) PostEvent(GetAncestor(control, GA_ROOT), GetDlgCtrlID(control), ControlEvent::LeftButtonDown);
+  return CallReplacedProc(control, kMouseEventsProperty, message, wParam, lParam);
+}
+
+void WatchMouseButtons(HWND window, const WindowDefinition& definition, const WindowEvents& events) {
+  for (const ControlDefinition& control : definition.controls) {
+    if (events.Handles(control.id, ControlEvent::RightButtonDown) ||
+        events.Handles(control.id, ControlEvent::LeftButtonDown)) {
+      InstallSubclass(FindControlById(window, control.id), kMouseEventsProperty, MouseEventsProc);
+    }
+  }
+}
+
+TabState* FindTab(WindowState& state, HWND tab) {
+  for (TabState& t : state.tabs) if (t.tab == tab) return &t;
+  return nullptr;
+}
+
+void OnCommand(HWND window, WindowState& state, int id, int code, HWND control) {
+  if (control == nullptr) return;
+  char className[32] = {};
+  GetClassNameA(control, className, sizeof(className));
+  if (lstrcmpiA(className, WC_COMBOBOXA) == 0) {
+    if (IsConfirmedChoice(control, code) && !state.choicePosted && state.events->Handles(id, ControlEvent::ItemChosen)) {
+      state.choicePosted = true;
+      PostEvent(window, id, ControlEvent::ItemChosen);
+    }
+    return;
+  }
+  if (code == BN_CLICKED) PostEvent(window, id, ControlEvent::Clicked);
+}
+
+LRESULT OnNotify(HWND window, WindowState& state, NMHDR& header) {
+  const int id = static_cast<int>(header.idFrom);
+  switch (header.code) {
+    case TCN_SELCHANGE:
+      if (TabState* tab = FindTab(state, header.hwndFrom)) ShowSelectedPage(*tab);
+      return 0;
+    case LVN_ITEMCHANGED: {
+      const auto& change = reinterpret_cast<const NMLISTVIEW&>(header);
+      if (change.iItem >= 0 && (change.uChanged & LVIF_STATE) && (change.uNewState & LVIS_FOCUSED) &&
+          !(change.uOldState & LVIS_FOCUSED)) {
+        PostEvent(window, id, ControlEvent::CurrentRowChanged);
+      }
+      return 0;
+    }
+    case LVN_ITEMACTIVATE:
+      PostEvent(window, id, ControlEvent::RowActivated);
+      return 0;
+    default:
+      return 0;
+  }
+}
+
+LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  WindowState* state = StateOf(window);
+  if (state == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  switch (message) {
+    case WM_COMMAND:
+      OnCommand(window, *state, LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+      return 0;
+    case WM_NOTIFY:
+      return OnNotify(window, *state, *reinterpret_cast<NMHDR*>(lParam));
+    case WM_TIMER:
+      if (state->events->Handles(static_cast<int>(wParam), ControlEvent::TimerTick)) {
+        RunEvent(window, *state, static_cast<int>(wParam), ControlEvent::TimerTick);
+      }
+      return 0;
+    case kRunEventMessage:
+      RunEvent(window, *state, static_cast<int>(wParam), static_cast<ControlEvent>(lParam));
+      return 0;
+    case WM_ACTIVATE:
+      // Keep the keyboard where the user left it when switching windows.
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        HWND focus = GetFocus();
+        if (focus != nullptr && IsChild(window, focus)) state->lastFocus = focus;
+      } else if (state->lastFocus != nullptr && IsWindow(state->lastFocus)) {
+        SetFocus(state->lastFocus);
+        return 0;
+      }
+      break;
+    case WM_CLOSE:
+      // Closed from inside a running handler (long ones let messages
+      // through): they still use the controls, so the window only hides now
+      // and is destroyed when the outermost handler returns.
+      if (state->eventsRunning > 0) {
+        state->closePending = true;
+        ShowWindow(window, SW_HIDE);
+        return 0;
+      }
+      break;
+    case WM_DESTROY:
+      if (state->quitOnClose) PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+      delete state;
+      break;
+    default:
+      break;
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterClasses() {
+  static bool registered = false;
+  if (registered) return;
+  registered = true;
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  WNDCLASSA windowClass{};
+  windowClass.lpfnWndProc = WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(1));
+  windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassA(&windowClass);
+  RegisterPageClass();
+  RegisterBannerClass();
+}
+
+struct IdSearch {
+  int id;
+  HWND found;
+};
+
+BOOL CALLBACK MatchId(HWND child, LPARAM lParam) {
+  auto* search = reinterpret_cast<IdSearch*>(lParam);
+  if (GetDlgCtrlID(child) != search->id) return TRUE;
+  search->found = child;
+  return FALSE;
+}
+
+}  // namespace
+
+HWND FindControlById(HWND window, int id) {
+  IdSearch search{id, nullptr};
+  EnumChildWindows(window, MatchId, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+HWND CreateDefinedWindow(const WindowDefinition& definition, std::unique_ptr<WindowEvents> events,
+                         const WindowOptions& options) {
+  RegisterClasses();
+  const WindowFrame& frame = *definition.frame;
+  HWND window = CreateWindowExA(WS_EX_CONTROLPARENT, kWindowClass, frame.caption,
+                                WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, frame.x,
+                                frame.y, frame.width, frame.height, nullptr, nullptr, GetModuleHandleA(nullptr),
+                                nullptr);
+  if (window == nullptr) return nullptr;
+  auto* state = new WindowState;   // owned by the window from here, freed at WM_NCDESTROY
+  state->events = std::move(events);
+  state->quitOnClose = options.quitOnClose;
+  SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+
+  CreateDefinedControls(window, definition, state->tabs);
+  WatchMouseButtons(window, definition, *state->events);
+  ShowWindow(window, options.showCommand);
+  if (options.showCommand != SW_HIDE) UpdateWindow(window);
+  return window;
+}
+
+WindowEvents* EventsOf(HWND window) {
+  WindowState* state = window ? StateOf(window) : nullptr;
+  return state ? state->events.get() : nullptr;
+}
+
+bool HandleDialogKey(HWND window, MSG& message) {
+  if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
+    HWND focus = GetFocus();
+    char className[32] = {};
+    GetClassNameA(focus, className, sizeof(className));
+    if (lstrcmpiA(className, WC_LISTVIEWA) == 0) return false;
+    // Outside a dialog no button is the default one that Enter presses:
+    // Enter presses the button that has the focus.
+    const LONG_PTR type = GetWindowLongPtrA(focus, GWL_STYLE) & BS_TYPEMASK;
+    if (lstrcmpiA(className, "Button") == 0 && IsChild(window, focus) &&
+        (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) {
+      SendMessageA(focus, BM_CLICK, 0, 0);
+      return true;
+    }
+  }
+  return IsDialogMessageA(window, &message) != FALSE;
+}
+
+bool CloseRequested(HWND window) {
+  WindowState* state = window ? StateOf(window) : nullptr;
+  return state == nullptr || state->closePending;
+}
