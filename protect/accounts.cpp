@@ -1,6 +1,7 @@
 #include "protect/accounts.h"
 
 #include "ui/prompts.h"
+#include "ui/row_sink.h"
 #include "host/registry.h"
 #include "host/registry_security.h"
 #include "protect/access_script.h"
@@ -50,11 +51,9 @@ void ShowAccounts(ResultList& list) {
   RunAccessScript(SamOpenScript());
   TextList names;
   ListSubkeys(kLocalMachine, kAccountNamesKey, names);
-  list.ClearRows();
-  for (const Text& name : names) {
-    const int row = list.InsertRow();
-    list.SetCellText(row, 0, name);
-    list.SetCellText(row, 1, "成功");
+  {
+    RowSink rows(list);
+    for (const Text& name : names) rows.Add({name, "成功"});
   }
   RunAccessScript(SamCloseScript());
 }

@@ -108,19 +108,17 @@ const Text& RepairTableKey() {
   return key;
 }
 
-void CheckRepairRecords(const Text& plainTable, ResultList& list, TextList& pendingRepairs) {
+void CheckRepairRecords(const Text& plainTable, std::vector<RestrictionRow>& rows, TextList& pendingRepairs) {
   pendingRepairs.clear();
   for (const Text& line : SplitText(plainTable, "\r\n")) {
     const TextList fields = SplitText(line, "|");
     if (fields.size() != kFieldCount || !IsFinding(fields)) continue;
-    const int row = list.InsertRow();
-    list.SetCellText(row, 0, fields[kDescription]);
-    list.SetCellText(row, 1, fields[kPath]);
+    rows.push_back({fields[kDescription], fields[kPath]});
     pendingRepairs.push_back(ConcatText(fields[kKind], "|", fields[kRoot], "|", fields[kPath], "|",
                                         fields[kDescription], "|", fields[kRepairValue]));
   }
 }
 
-void CheckRepairTable(ResultList& list, TextList& pendingRepairs) {
-  CheckRepairRecords(ToText(DecryptData(StoredRepairTable(), RepairTableKey())), list, pendingRepairs);
+void CheckRepairTable(std::vector<RestrictionRow>& rows, TextList& pendingRepairs) {
+  CheckRepairRecords(ToText(DecryptData(StoredRepairTable(), RepairTableKey())), rows, pendingRepairs);
 }

@@ -8,7 +8,8 @@
 // operator is a finding.
 #pragma once
 
-#include "ui/controls.h"
+#include <vector>
+
 #include "base/text_ops.h"
 
 // The plain bytes of an enciphered string (4-byte little-endian length, the
@@ -20,10 +21,15 @@ ByteString DecryptData(const ByteString& enciphered, const Text& keyText);
 const ByteString& StoredRepairTable();
 const Text& RepairTableKey();
 
-// Empties the pending repairs, then appends a list row and a pending repair
+// A row of the restriction list: what is wrong, and where.
+struct RestrictionRow {
+  Text explanation, path;
+};
+
+// Empties the pending repairs, then appends a row and a pending repair
 // ("kind|root|path|description|repair value") for every finding of the
 // plain table, in table order.
-void CheckRepairRecords(const Text& plainTable, ResultList& list, TextList& pendingRepairs);
+void CheckRepairRecords(const Text& plainTable, std::vector<RestrictionRow>& rows, TextList& pendingRepairs);
 
 // CheckRepairRecords on the deciphered stored table.
-void CheckRepairTable(ResultList& list, TextList& pendingRepairs);
+void CheckRepairTable(std::vector<RestrictionRow>& rows, TextList& pendingRepairs);

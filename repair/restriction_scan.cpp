@@ -3,6 +3,7 @@
 #include <cstddef>
 
 #include "ui/prompts.h"
+#include "ui/row_sink.h"
 #include "host/files.h"
 #include "host/registry.h"
 #include "repair/repair_table.h"
@@ -148,21 +149,24 @@ bool IsDamaged(const RestrictionCheck& check, Text& value) {
 
 }  // namespace
 
-void CheckRestrictionCatalogue(ResultList& list) {
-  list.ClearRows();
+void CheckRestrictionCatalogue(std::vector<RestrictionRow>& rows) {
   for (const RestrictionCheck& check : kCatalogue) {
     Text value;
     if (!IsDamaged(check, value)) continue;
-    const int row = list.InsertRow();
-    list.SetCellText(row, 0, check.showValue ? check.description + value : Text(check.description));
-    list.SetCellText(row, 1, check.shownPath != nullptr ? check.shownPath : check.path);
+    rows.push_back({check.showValue ? check.description + value : Text(check.description),
+                    check.shownPath != nullptr ? check.shownPath : check.path});
   }
 }
 
 void ScanRestrictions(ResultList& list, Label& countLabel, TextList& pendingRepairs,
                       HWND repaintWindow) {
-  CheckRestrictionCatalogue(list);
-  CheckRepairTable(list, pendingRepairs);
+  std::vector<RestrictionRow> found;
+  CheckRestrictionCatalogue(found);
+  CheckRepairTable(found, pendingRepairs);
+  {
+    RowSink rows(list);
+    for (const RestrictionRow& row : found) rows.Add({row.explanation, row.path});
+  }
   countLabel.SetCaption(ToText(list.RowCount()) + "条");
   RepaintNow(repaintWindow);
 }

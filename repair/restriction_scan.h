@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "repair/repair_table.h"
 #include "ui/controls.h"
 
 // Rebuilds the list (catalogue rows, then repair-table rows) and the pending
@@ -11,5 +14,5 @@
 void ScanRestrictions(ResultList& list, Label& countLabel, TextList& pendingRepairs,
                       HWND repaintWindow);
 
-// Clears the list and appends one row per catalogue check found damaged.
-void CheckRestrictionCatalogue(ResultList& list);
+// Appends one row per catalogue check found damaged.
+void CheckRestrictionCatalogue(std::vector<RestrictionRow>& rows);

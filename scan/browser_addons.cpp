@@ -1,9 +1,8 @@
 #include "scan/browser_addons.h"
 
-#include "ui/list_fill.h"
-#include "ui/prompts.h"
 #include "host/registry.h"
 #include "host/version_info.h"
+#include "scan/entry_row.h"
 #include "scan/registry_lookups.h"
 
 namespace {
@@ -29,25 +28,13 @@ const AddonLocation kAddonLocations[] = {
     {kCurrentUser, "Software\\Microsoft\\Internet Explorer\\URLSearchHooks", AddonKind::SearchHooks},
 };
 
-struct AddonRow {
-  Text name, description, server, path;
-};
-
-void AppendRow(ResultList& list, const AddonRow& cells) {
-  const int row = list.InsertRow();
-  list.SetCellText(row, 0, cells.name);
-  list.SetCellText(row, 1, cells.description);
-  list.SetCellText(row, 2, cells.server);
-  list.SetCellText(row, 3, cells.path);
-}
-
 // Name (or the caller's text), description and server of a class entry.
-AddonRow ClassRow(const Text& name, const Text& classId, const Text& path) {
+EntryRow ClassRow(const Text& name, const Text& classId, const Text& path) {
   const Text server = ClassServerOf(classId);
   return {name, GetFileDescription(server), server, path};
 }
 
-void ScanLocation(ResultList& list, const AddonLocation& location) {
+void ScanLocation(RowSink& rows, const AddonLocation& location) {
   const Text key = location.key;
   const Text prefix = RootName(location.root) + "\\" + key + "\\";
   TextList names, data;
@@ -58,9 +45,9 @@ void ScanLocation(ResultList& list, const AddonLocation& location) {
     ListValues(location.root, key, names, data);
   }
   for (std::size_t i = 0; i < names.size(); ++i) {
-    ProcessPendingEvents();
+    rows.LetEventsThrough();
     const Text& name = names[i];
-    AddonRow cells;
+    EntryRow cells;
     switch (location.kind) {
       case AddonKind::Extensions:
         cells = {ReadRegistryText(location.root, key + "\\" + name + "\\ButtonText"),
@@ -74,14 +61,14 @@ void ScanLocation(ResultList& list, const AddonLocation& location) {
         cells = ClassRow(ClassNameOf(name), name, prefix + name);
         break;
     }
-    AppendRow(list, cells);
+    AddEntryRow(rows, cells);
   }
 }
 
 }  // namespace
 
 void ScanBrowserAddons(ResultList& list) {
-  ListFill fill(list);   // drawn a few times a second, not for every row
-  list.ClearRows();
-  for (const AddonLocation& location : kAddonLocations) ScanLocation(list, location);
+  RowSink rows(list);
+  if (!rows.Accepting()) return;
+  for (const AddonLocation& location : kAddonLocations) ScanLocation(rows, location);
 }

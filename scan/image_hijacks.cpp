@@ -1,9 +1,8 @@
 #include "scan/image_hijacks.h"
 
-#include "ui/list_fill.h"
-#include "ui/prompts.h"
 #include "host/registry.h"
 #include "host/version_info.h"
+#include "scan/entry_row.h"
 #include "scan/registry_lookups.h"
 
 namespace {
@@ -13,22 +12,17 @@ const char kOptionsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Ima
 }  // namespace
 
 void ScanImageHijacks(ResultList& list) {
-  ListFill fill(list);   // drawn a few times a second, not for every row
-  list.ClearRows();
+  RowSink rows(list);
+  if (!rows.Accepting()) return;
   TextList names;
   ListPresentSubkeys(kLocalMachine, kOptionsKey, names);
   const Text prefix = RootName(kLocalMachine) + "\\" + kOptionsKey;
   for (const Text& name : names) {
-    ProcessPendingEvents();
+    rows.LetEventsThrough();
     // A Debugger value of any type redirects the start, even an empty one.
     if (!RegistryItemExists(kLocalMachine, kOptionsKey + name + "\\Debugger")) continue;
     const Text path = prefix + name + "\\Debugger";
     const Text debugger = ReadValueByFullPath(path);
-    const Text description = GetFileDescription(debugger);
-    const int row = list.InsertRow();
-    list.SetCellText(row, 0, name);
-    list.SetCellText(row, 1, description);
-    list.SetCellText(row, 2, debugger);
-    list.SetCellText(row, 3, path);
+    AddEntryRow(rows, {name, GetFileDescription(debugger), debugger, path});
   }
 }

@@ -1,6 +1,6 @@
 #include "scan/services.h"
 
-#include "ui/list_fill.h"
+#include "ui/row_sink.h"
 #include "ui/prompts.h"
 #include "host/registry.h"
 #include "host/registry_presence.h"
@@ -22,23 +22,22 @@ Text StartTypeText(int32_t start) {
 }
 
 void ScanServices(ResultList& list) {
-  ListFill fill(list);   // drawn a few times a second, not for every row
-  list.ClearRows();
+  RowSink rows(list);
+  if (!rows.Accepting()) return;
   TextList services;
   ListSubkeys(kLocalMachine, kServicesKey, services);
   for (const Text& service : services) {
-    ProcessPendingEvents();
+    rows.LetEventsThrough();
     // Keys without an image are configuration-only entries, not services.
     if (!RegistryItemExists(kLocalMachine, ValuePath(service, "ImagePath"))) continue;
-    const int row = list.InsertRow();
-    list.SetCellText(row, kServiceDisplayName, ReadRegistryText(kLocalMachine, ValuePath(service, "DisplayName")));
-    list.SetCellText(row, kServiceDescription, ReadRegistryText(kLocalMachine, ValuePath(service, "Description")));
-    list.SetCellText(row, kServiceImagePath, ReadRegistryText(kLocalMachine, ValuePath(service, "ImagePath")));
-    // Read with an out-of-range default: a missing or non-DWORD "Start"
-    // leaves the column empty instead of reading as 0, the boot start type.
-    list.SetCellText(row, kServiceStartType,
-                     StartTypeText(ReadRegistryNumber(kLocalMachine, ValuePath(service, "Start"), kStartTypeCount)));
-    list.SetCellText(row, kServiceKeyName, service);
+    // Cells in column order (ServiceColumn). Start is read with an
+    // out-of-range default: a missing or non-DWORD "Start" leaves the column
+    // empty instead of reading as 0, the boot start type.
+    rows.Add({ReadRegistryText(kLocalMachine, ValuePath(service, "DisplayName")),
+              ReadRegistryText(kLocalMachine, ValuePath(service, "Description")),
+              ReadRegistryText(kLocalMachine, ValuePath(service, "ImagePath")),
+              StartTypeText(ReadRegistryNumber(kLocalMachine, ValuePath(service, "Start"), kStartTypeCount)),
+              service});
   }
 }
 

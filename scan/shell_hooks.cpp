@@ -1,8 +1,7 @@
 #include "scan/shell_hooks.h"
 
-#include "ui/list_fill.h"
-#include "ui/prompts.h"
 #include "host/registry.h"
+#include "scan/entry_row.h"
 #include "scan/registry_lookups.h"
 
 namespace {
@@ -39,28 +38,16 @@ const HookLocation kHookLocations[] = {
      HookKind::ColumnHandlers},
 };
 
-struct HookRow {
-  Text name, description, server, path;
-};
-
-void AppendRow(ResultList& list, const HookRow& cells) {
-  const int row = list.InsertRow();
-  list.SetCellText(row, 0, cells.name);
-  list.SetCellText(row, 1, cells.description);
-  list.SetCellText(row, 2, cells.server);
-  list.SetCellText(row, 3, cells.path);
-}
-
 // An identifier of spaces only names no class; a real one is looked up as
 // stored, spaces and all.
 bool NamesSomething(const Text& identifier) { return !RemoveAllSpaces(identifier).empty(); }
 
-void ScanSubkeys(ResultList& list, const HookLocation& location, const Text& prefix) {
+void ScanSubkeys(RowSink& rows, const HookLocation& location, const Text& prefix) {
   TextList names;
   ListPresentSubkeys(kLocalMachine, location.enumeratedKey, names);
   for (const Text& name : names) {
-    ProcessPendingEvents();
-    HookRow cells{name, Text(), Text(), prefix + name};
+    rows.LetEventsThrough();
+    EntryRow cells{name, Text(), Text(), prefix + name};
     Text identifier = name;
     if (location.kind == HookKind::ProtocolSubkeys) {
       identifier = ReadRegistryText(kLocalMachine, Text(location.entryKey) + "\\" + name + "\\CLSID");
@@ -68,20 +55,20 @@ void ScanSubkeys(ResultList& list, const HookLocation& location, const Text& pre
     if (NamesSomething(identifier)) {
       cells.description = location.kind == HookKind::ColumnHandlers ? Text("Windows Shell Common Dll")
                                                                     : ClassNameOf(identifier);
-      cells.server = ClassServerOf(identifier);
+      cells.file = ClassServerOf(identifier);
     }
-    AppendRow(list, cells);
+    AddEntryRow(rows, cells);
   }
 }
 
-void ScanValues(ResultList& list, const HookLocation& location, const Text& prefix) {
+void ScanValues(RowSink& rows, const HookLocation& location, const Text& prefix) {
   TextList names, data;
   ListValues(kLocalMachine, location.enumeratedKey, names, data);
   for (std::size_t i = 0; i < names.size() && i < data.size(); ++i) {
-    ProcessPendingEvents();
+    rows.LetEventsThrough();
     const Text& name = names[i];
     const Text& value = data[i];
-    HookRow cells;
+    EntryRow cells;
     cells.path = prefix + name;
     switch (location.kind) {
       case HookKind::TaskScheduler:
@@ -101,23 +88,23 @@ void ScanValues(ResultList& list, const HookLocation& location, const Text& pref
       default:
         continue;
     }
-    AppendRow(list, cells);
+    AddEntryRow(rows, cells);
   }
 }
 
 }  // namespace
 
 void ScanShellHooks(ResultList& list) {
-  ListFill fill(list);   // drawn a few times a second, not for every row
-  list.ClearRows();
-  ProcessPendingEvents();
+  RowSink rows(list);
+  if (!rows.Accepting()) return;
+  rows.LetEventsThrough();
   for (const HookLocation& location : kHookLocations) {
     const Text prefix = RootName(kLocalMachine) + "\\" + location.entryKey + "\\";
     if (location.kind == HookKind::ProtocolSubkeys || location.kind == HookKind::ColumnHandlers) {
-      ScanSubkeys(list, location, prefix);
+      ScanSubkeys(rows, location, prefix);
     } else {
-      ScanValues(list, location, prefix);
+      ScanValues(rows, location, prefix);
     }
-    ProcessPendingEvents();
+    rows.LetEventsThrough();
   }
 }

@@ -1,10 +1,9 @@
 #include "scan/startup_entries.h"
 
-#include "ui/list_fill.h"
-#include "ui/prompts.h"
 #include "host/files.h"
 #include "host/registry.h"
 #include "host/version_info.h"
+#include "ui/row_sink.h"
 
 namespace {
 
@@ -49,39 +48,26 @@ const StartupLocation kStartupLocations[] = {
      "StubPath"},
 };
 
-constexpr int kFileColumn = 0;
-constexpr int kDescriptionColumn = 1;
-constexpr int kPathColumn = 2;
-
 // A command line with quotes or arguments is not a file: the user sees "未知"
 // rather than the description of whatever the first word might be.
 Text DescribeIfFile(const Text& text) {
   return FileExists(text) ? GetFileDescription(text) : Text("未知");
 }
 
-// All cells are worked out before the row is appended, so no pending message
-// runs between appending and filling it.
-void AppendRow(ResultList& list, const Text& file, const Text& description, const Text& path) {
-  const int row = list.InsertRow();
-  list.SetCellText(row, kFileColumn, file);
-  list.SetCellText(row, kDescriptionColumn, description);
-  list.SetCellText(row, kPathColumn, path);
-}
-
-void ScanValues(ResultList& list, const StartupLocation& location, const Text& prefix) {
+void ScanValues(RowSink& rows, const StartupLocation& location, const Text& prefix) {
   TextList names, data;
   ListValues(location.root, location.key, names, data);
   for (std::size_t i = 0; i < names.size() && i < data.size(); ++i) {
-    ProcessPendingEvents();
+    rows.LetEventsThrough();
     switch (location.kind) {
       case StartupKind::RunValues:
-        AppendRow(list, data[i], DescribeIfFile(data[i]), prefix + names[i]);
+        rows.Add({data[i], DescribeIfFile(data[i]), prefix + names[i]});
         break;
       case StartupKind::ClassByName:
       case StartupKind::ClassByData: {
         const Text server =
             ResolveClsidServer(location.kind == StartupKind::ClassByName ? names[i] : data[i]);
-        AppendRow(list, server, GetFileDescription(server), prefix + names[i]);
+        rows.Add({server, GetFileDescription(server), prefix + names[i]});
         break;
       }
       default:
@@ -90,44 +76,43 @@ void ScanValues(ResultList& list, const StartupLocation& location, const Text& p
   }
 }
 
-void ScanSubkeys(ResultList& list, const StartupLocation& location, const Text& prefix) {
+void ScanSubkeys(RowSink& rows, const StartupLocation& location, const Text& prefix) {
   TextList names;
   ListPresentSubkeys(location.root, location.key, names);
   for (const Text& name : names) {
-    ProcessPendingEvents();
+    rows.LetEventsThrough();
     const Text packagePath = prefix + name;
     const Text valuePath = packagePath + "\\" + location.entryValue;
     const Text text = ReadValueByFullPath(valuePath);
     if (text.empty()) continue;
-    AppendRow(list, text, GetFileDescription(text),
-              location.kind == StartupKind::PackageSubkeys ? packagePath : valuePath);
+    rows.Add({text, GetFileDescription(text), location.kind == StartupKind::PackageSubkeys ? packagePath : valuePath});
   }
 }
 
-void ScanSingleValue(ResultList& list, const StartupLocation& location, const Text& prefix) {
+void ScanSingleValue(RowSink& rows, const StartupLocation& location, const Text& prefix) {
   const Text text = ReadRegistryText(location.root, Text(location.key) + "\\" + location.entryValue);
   if (text.empty()) return;
-  ProcessPendingEvents();
-  AppendRow(list, "windowsload", DescribeIfFile(text), prefix + location.entryValue);
+  rows.LetEventsThrough();
+  rows.Add({"windowsload", DescribeIfFile(text), prefix + location.entryValue});
 }
 
 }  // namespace
 
 void ScanStartupEntries(ResultList& list) {
-  ListFill fill(list);   // drawn a few times a second, not for every row
-  list.ClearRows();
+  RowSink rows(list);
+  if (!rows.Accepting()) return;
   for (const StartupLocation& location : kStartupLocations) {
     const Text prefix = RootName(location.root) + "\\" + location.key + "\\";
     switch (location.kind) {
       case StartupKind::SingleValue:
-        ScanSingleValue(list, location, prefix);
+        ScanSingleValue(rows, location, prefix);
         break;
       case StartupKind::PackageSubkeys:
       case StartupKind::ComponentValue:
-        ScanSubkeys(list, location, prefix);
+        ScanSubkeys(rows, location, prefix);
         break;
       default:
-        ScanValues(list, location, prefix);
+        ScanValues(rows, location, prefix);
         break;
     }
   }

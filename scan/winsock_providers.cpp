@@ -2,11 +2,10 @@
 
 #include <algorithm>
 
-#include "ui/list_fill.h"
-#include "ui/prompts.h"
 #include "host/files.h"
 #include "host/registry.h"
 #include "host/version_info.h"
+#include "scan/entry_row.h"
 #include "scan/registry_lookups.h"
 
 namespace {
@@ -35,8 +34,8 @@ Text ResolveProviderPath(const Text& path) {
 }  // namespace
 
 void ScanWinsockProviders(ResultList& list) {
-  ListFill fill(list);   // drawn a few times a second, not for every row
-  list.ClearRows();
+  RowSink rows(list);
+  if (!rows.Accepting()) return;
   const Text catalogKey = kCatalogKey;
   const Text prefix = RootName(kLocalMachine) + "\\" + catalogKey + "\\";
   TextList catalogs;
@@ -44,18 +43,13 @@ void ScanWinsockProviders(ResultList& list) {
   for (const Text& catalog : catalogs) {
     TextList entries;
     ListPresentSubkeys(kLocalMachine, catalogKey + "\\" + catalog, entries);
-    ProcessPendingEvents();
+    rows.LetEventsThrough();
     for (const Text& entry : entries) {
-      ProcessPendingEvents();
+      rows.LetEventsThrough();
       const Text entryKey = catalogKey + "\\" + catalog + "\\" + entry;
       const Text path =
           ResolveProviderPath(ProviderPath(ReadRegistryBytes(kLocalMachine, entryKey + "\\PackedCatalogItem")));
-      const Text description = GetFileDescription(path);
-      const int row = list.InsertRow();
-      list.SetCellText(row, 0, entry);
-      list.SetCellText(row, 1, description);
-      list.SetCellText(row, 2, path);
-      list.SetCellText(row, 3, prefix + catalog + "\\" + entry);
+      AddEntryRow(rows, {entry, GetFileDescription(path), path, prefix + catalog + "\\" + entry});
     }
   }
 }

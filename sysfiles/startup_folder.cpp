@@ -1,6 +1,6 @@
 #include "sysfiles/startup_folder.h"
 
-#include "ui/list_fill.h"
+#include "ui/row_sink.h"
 #include "ui/prompts.h"
 #include "host/files.h"
 #include "host/folder_files.h"
@@ -30,18 +30,14 @@ bool DeleteListedFile(const Text& path) {
 }  // namespace
 
 void LoadStartupFolderPage(ResultList& list, const Text& folder) {
-  ListFill fill(list);   // drawn a few times a second, not for every row
-  list.ClearRows();
-  if (folder.empty()) return;   // "*.*" alone would list the current folder
+  RowSink rows(list);
+  if (!rows.Accepting() || folder.empty()) return;   // "*.*" alone would list the current folder
   TextList names;
   ListFolderFiles(folder + "*.*", names);
   for (const Text& name : names) {
-    ProcessPendingEvents();
+    rows.LetEventsThrough();
     const Text path = folder + name;
-    const int row = list.InsertRow();
-    list.SetCellText(row, 0, path);
-    list.SetCellText(row, 1, GetFileDescription(path));
-    list.SetCellText(row, kPathColumn, path);
+    rows.Add({path, GetFileDescription(path), path});   // the last is the hidden path column
   }
 }
 

@@ -88,15 +88,6 @@ void ResultList::SelectRow(int row, bool selected) {
   SendMessageA(handle_, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-ResultList::RedrawPause::RedrawPause(const ResultList& list) : handle_(list.Handle()) {
-  SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
-}
-
-ResultList::RedrawPause::~RedrawPause() {
-  SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(handle_, nullptr, TRUE);
-}
-
 // --- Label, EditBox ----------------------------------------------------------
 
 Text Label::Caption() const { return WindowText(handle_); }

@@ -24,16 +24,6 @@ class ResultList {
   void ClearRows();
   int CurrentRow() const;                             // first selected, or -1
   void SelectRow(int row, bool selected = true);      // also focuses it
-  // Stops redrawing while many rows are added; the guard restores it.
-  class RedrawPause {
-   public:
-    explicit RedrawPause(const ResultList& list);
-    ~RedrawPause();
-    RedrawPause(const RedrawPause&) = delete;
-    RedrawPause& operator=(const RedrawPause&) = delete;
-   private:
-    HWND handle_;
-  };
 
  private:
   HWND handle_ = nullptr;

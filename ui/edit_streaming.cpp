@@ -4,6 +4,8 @@
 #include <chrono>
 #include <climits>
 
+#include "ui/redraw_pause.h"
+
 namespace {
 constexpr std::size_t kFirstPieceBytes = 64 * 1024;
 constexpr std::size_t kSmallestPieceBytes = 16 * 1024;
@@ -27,11 +29,12 @@ EditFiller::~EditFiller() {
 void EditFiller::Append(const Text& piece) {
   if (piece.empty()) return;
   const auto start = std::chrono::steady_clock::now();
-  SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
-  // Positions beyond the end are clamped to it: no need to ask for the length.
-  SendMessageA(handle_, EM_SETSEL, INT_MAX, INT_MAX);
-  SendMessageA(handle_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
-  SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
+  {
+    RedrawPause pause(handle_, RedrawPause::OnResume::Quiet);
+    // Positions beyond the end are clamped to it: no need to ask for the length.
+    SendMessageA(handle_, EM_SETSEL, INT_MAX, INT_MAX);
+    SendMessageA(handle_, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(piece.c_str()));
+  }
   const DWORD now = GetTickCount();
   if (now - lastShown_ >= kShowInterval && IsWindowVisible(handle_)) {
     lastShown_ = now;

@@ -12,20 +12,18 @@ std::vector<ListFill*>& ActiveFills() {
 
 }  // namespace
 
-ListFill::ListFill(const ResultList& list) : handle_(list.Handle()), lastRefresh_(GetTickCount()) {
-  SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+ListFill::ListFill(const ResultList& list) : handle_(list.Handle()), pause_(list.Handle()), lastRefresh_(GetTickCount()) {
   ActiveFills().push_back(this);
 }
 
 ListFill::~ListFill() {
   auto& fills = ActiveFills();
   fills.erase(std::remove(fills.begin(), fills.end(), this), fills.end());
-  // A scan nested on the same list keeps it paused until the outer one ends.
-  for (ListFill* other : fills) {
-    if (other->handle_ == handle_) return;
-  }
-  SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(handle_, nullptr, TRUE);
+}
+
+bool ListFill::Filling(const ResultList& list) {
+  const auto& fills = ActiveFills();
+  return std::any_of(fills.begin(), fills.end(), [&](const ListFill* fill) { return fill->handle_ == list.Handle(); });
 }
 
 void ListFill::Refresh() {
@@ -35,10 +33,7 @@ void ListFill::Refresh() {
   // The list's own visibility cannot tell: some list views take the pause
   // as being hidden. Its page can.
   if (!IsWindowVisible(GetParent(handle_))) return;
-  SendMessageA(handle_, WM_SETREDRAW, TRUE, 0);
-  InvalidateRect(handle_, nullptr, TRUE);
-  UpdateWindow(handle_);
-  SendMessageA(handle_, WM_SETREDRAW, FALSE, 0);
+  pause_.DrawNow();
 }
 
 void RefreshListFills() {

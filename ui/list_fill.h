@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "ui/controls.h"
+#include "ui/redraw_pause.h"
 
 class ListFill {
  public:
@@ -20,11 +21,14 @@ class ListFill {
   ListFill& operator=(const ListFill&) = delete;
 
   void Refresh();
+  // Whether a fill of this list is alive further up the stack.
+  static bool Filling(const ResultList& list);
 
   static constexpr DWORD kRefreshInterval = 100;   // milliseconds
 
  private:
   HWND handle_;
+  RedrawPause pause_;
   DWORD lastRefresh_;
 };
 

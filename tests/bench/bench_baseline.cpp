@@ -51,10 +51,10 @@ void Accounts() {
   ApplyAccessScript(SamCloseScript());
 }
 
-// The restriction checks read a fixed catalogue and the repair table; the
-// list they are given has no window, so its rows go nowhere.
+// The restriction checks read a fixed catalogue and the repair table; their
+// rows go nowhere.
 void Restrictions() {
-  ResultList nowhere;
+  std::vector<RestrictionRow> nowhere;
   TextList pending;
   CheckRestrictionCatalogue(nowhere);
   CheckRepairTable(nowhere, pending);

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 
+#include "ui/redraw_pause.h"
 #include "app/main_window.h"
 #include "ui/prompts.h"
 #include "host/files.h"
@@ -104,7 +105,7 @@ int main(int argc, char** argv) {
     const double windowless = NowMs() - start;
     double paused = 0;
     {
-      ResultList::RedrawPause pause(list);
+      RedrawPause pause(list.Handle());
       start = NowMs();
       step.scan(list);
       paused = NowMs() - start;
@@ -119,7 +120,7 @@ int main(int argc, char** argv) {
     step.scan(list);
     std::fprintf(out, "%s_shown_ms=%.1f\n", step.name, NowMs() - start);
     {
-      ResultList::RedrawPause pause(list);
+      RedrawPause pause(list.Handle());
       start = NowMs();
       step.scan(list);
     }

@@ -3,6 +3,8 @@
 // and a clean state in which the catalogue finds nothing.
 #pragma once
 
+#include "repair/repair_table.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -77,6 +79,13 @@ class RepairLocationsTest : public ::testing::Test {
 };
 
 using Row = std::vector<Text>;
+
+// The rows a check found, as the list shows their two columns.
+inline std::vector<Row> FirstTwoColumns(const std::vector<RestrictionRow>& found) {
+  std::vector<Row> rows;
+  for (const RestrictionRow& row : found) rows.push_back({row.explanation, row.path});
+  return rows;
+}
 
 // Columns 0 and 1 of every row.
 inline std::vector<Row> FirstTwoColumns(const ResultList& list) {

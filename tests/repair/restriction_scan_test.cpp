@@ -38,9 +38,9 @@ struct CatalogueCase {
 };
 
 std::vector<Row> ScanCatalogue() {
-  TestListHost host({200, 200, 50});
-  CheckRestrictionCatalogue(host.List());
-  return FirstTwoColumns(host.List());
+  std::vector<RestrictionRow> found;
+  CheckRestrictionCatalogue(found);
+  return FirstTwoColumns(found);
 }
 
 TEST_F(RepairLocationsTest, CleanSystemGivesNoRowAndZeroCount) {

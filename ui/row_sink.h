@@ -1,0 +1,33 @@
+// The one way a scan fills a list.
+//
+// A sink empties the list, keeps it from drawing for every row (ListFill),
+// appends each row with all its cells at once (no pending message runs
+// between adding a row and filling it) and lets pending messages through
+// when the scan asks. A list that is already being filled further up the
+// stack (a handler run from inside that list's own scan) is not touched: the
+// sink takes nothing, and the scan that is running finishes the list.
+#pragma once
+
+#include <initializer_list>
+#include <optional>
+
+#include "ui/controls.h"
+#include "ui/list_fill.h"
+
+class RowSink {
+ public:
+  explicit RowSink(ResultList& list);
+  RowSink(const RowSink&) = delete;
+  RowSink& operator=(const RowSink&) = delete;
+
+  // false when the list belongs to a scan further up the stack.
+  bool Accepting() const { return fill_.has_value(); }
+  // Appends a row; cells from column 0 on.
+  void Add(std::initializer_list<Text> cells);
+  // The window stays responsive between the items a scan examines.
+  void LetEventsThrough();
+
+ private:
+  ResultList& list_;
+  std::optional<ListFill> fill_;
+};
