@@ -258,3 +258,20 @@ TypedValue ReadTypedValue(const ByteString& bytes, ValueType type, long long pos
   }
   return value;
 }
+
+std::size_t LastBackslash(const Text& text) {
+  std::size_t last = Text::npos;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (IsLeadByte(static_cast<unsigned char>(text[i]))) {
+      ++i;   // the trail byte
+    } else if (text[i] == '\\') {
+      last = i;
+    }
+  }
+  return last;
+}
+
+bool EndsWithBackslash(const Text& text) {
+  const std::size_t last = LastBackslash(text);
+  return last != Text::npos && last + 1 == text.size();
+}

@@ -16,6 +16,13 @@ using TextList = std::vector<Text>;
 
 inline bool IsLeadByte(unsigned char byte) { return byte >= 0x80; }
 
+// Position of the last backslash that is a character of its own, never the
+// second byte of a two-byte character (which may be 0x5C); Text::npos when
+// there is none. The one rule by which paths are split.
+std::size_t LastBackslash(const Text& text);
+// Whether the text ends in such a backslash.
+bool EndsWithBackslash(const Text& text);
+
 // Concatenation of two or more texts, in order.
 template <typename... Parts>
 Text ConcatText(const Parts&... parts) {

@@ -37,15 +37,6 @@ Text FetchFolder(int folderNumber) {
   return Text(buffer, length);
 }
 
-bool EndsWithBackslash(const Text& path) {
-  bool last = false;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    last = path[i] == '\\';
-    if (IsLeadByte(static_cast<unsigned char>(path[i]))) ++i;   // a trail byte may be 0x5C
-  }
-  return last;
-}
-
 // Leading spaces and control characters do not count.
 Text SkipLeadingBlanks(const Text& text) {
   std::size_t i = 0;

@@ -15,9 +15,9 @@ struct ValueData {
 // Reads one value whole. The size is asked first; should the value grow
 // between the two queries, ask again rather than give up or truncate.
 bool QueryValue(int root, const Text& path, ValueData& value) {
-  const RegistryLocation location = SplitRegistryPath(path);
+  const RegistryEntry location = EntryBelowRoot(root, path);
   ScopedKey key;
-  if (OpenRegistryKey(RootKeyFromNumber(root), location.subkey, KEY_READ, key) != ERROR_SUCCESS) return false;
+  if (OpenRegistryKey(RootKeyFromNumber(root), location.key, KEY_READ, key) != ERROR_SUCCESS) return false;
   for (int attempt = 0; attempt < 4; ++attempt) {
     DWORD type = REG_NONE;
     DWORD size = 0;
@@ -55,11 +55,11 @@ Text ExpandEnvironment(const Text& text) {
 }
 
 bool StoreValue(int root, const Text& path, DWORD type, const BYTE* data, DWORD size) {
-  const RegistryLocation location = SplitRegistryPath(path);
+  const RegistryEntry location = EntryBelowRoot(root, path);
   const HKEY rootKey = RootKeyFromNumber(root);
   ScopedKey key;
-  if (OpenRegistryKey(rootKey, location.subkey, KEY_WRITE, key) != ERROR_SUCCESS &&
-      CreateRegistryKey(rootKey, location.subkey, key) != ERROR_SUCCESS) {
+  if (OpenRegistryKey(rootKey, location.key, KEY_WRITE, key) != ERROR_SUCCESS &&
+      CreateRegistryKey(rootKey, location.key, key) != ERROR_SUCCESS) {
     return false;
   }
   return RegSetValueExA(key.Get(), location.valueName.c_str(), 0, type, data, size) == ERROR_SUCCESS;
@@ -113,11 +113,11 @@ bool WriteRegistryValue(int root, const Text& path, const ByteString& bytes) {
 }
 
 bool DeleteRegistryItem(int root, const Text& path) {
-  const RegistryLocation location = SplitRegistryPath(path);
+  const RegistryEntry location = EntryBelowRoot(root, path);
   const HKEY rootKey = RootKeyFromNumber(root);
   {
     ScopedKey key;
-    if (OpenRegistryKey(rootKey, location.subkey, KEY_WRITE, key) == ERROR_SUCCESS &&
+    if (OpenRegistryKey(rootKey, location.key, KEY_WRITE, key) == ERROR_SUCCESS &&
         RegDeleteValueA(key.Get(), location.valueName.c_str()) == ERROR_SUCCESS) {
       return true;
     }
@@ -137,9 +137,9 @@ bool DeleteRegistryValue(int root, const Text& keyPath, const Text& valueName) {
 }
 
 bool RegistryItemExists(int root, const Text& path) {
-  const RegistryLocation location = SplitRegistryPath(path);
+  const RegistryEntry location = EntryBelowRoot(root, path);
   ScopedKey key;
-  if (OpenRegistryKey(RootKeyFromNumber(root), location.subkey, KEY_READ, key) != ERROR_SUCCESS) return false;
+  if (OpenRegistryKey(RootKeyFromNumber(root), location.key, KEY_READ, key) != ERROR_SUCCESS) return false;
   return RegQueryValueExA(key.Get(), location.valueName.c_str(), nullptr, nullptr, nullptr, nullptr) ==
          ERROR_SUCCESS;
 }

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "base/text_ops.h"
+#include "host/registry_entry.h"
 
 enum RegistryRootNumber : int {
   kClassesRoot = 1,
@@ -17,8 +18,6 @@ enum RegistryRootNumber : int {
   kUsers = 5,   // any other number means HKEY_CURRENT_USER
 };
 
-// 1..5 for the five root names (ASCII case ignored), 0 otherwise.
-int RootNumberFromName(const Text& rootName);
 
 Text ReadRegistryText(int root, const Text& path, const Text& defaultText = Text());
 int32_t ReadRegistryNumber(int root, const Text& path, int32_t defaultNumber = 0);

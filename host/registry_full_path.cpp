@@ -4,18 +4,18 @@
 #include "host/registry_paths.h"
 
 Text ReadValueByFullPath(const Text& absolutePath) {
-  AbsolutePath path;
-  if (!SplitAbsolutePath(absolutePath, path)) return Text();
+  RegistryEntry entry;
+  if (!ParseAbsoluteEntry(absolutePath, entry)) return Text();
   // A text value comes back as it is, whatever number it starts with; a
   // REG_DWORD as its decimal digits when above zero.
-  const Text text = ReadRegistryText(path.root, path.remainder);
+  const Text text = ReadRegistryText(entry.root, entry.Path());
   if (!text.empty()) return text;
-  const int32_t number = ReadRegistryNumber(path.root, path.remainder);
+  const int32_t number = ReadRegistryNumber(entry.root, entry.Path());
   return number > 0 ? ToText(number) : Text();
 }
 
 bool DeleteByFullPath(const Text& absolutePath) {
-  AbsolutePath path;
-  if (!SplitAbsolutePath(absolutePath, path)) return false;
-  return DeleteRegistryItem(path.root, path.remainder);
+  RegistryEntry entry;
+  if (!ParseAbsoluteEntry(absolutePath, entry)) return false;
+  return DeleteRegistryItem(entry.root, entry.Path());
 }

@@ -5,41 +5,33 @@
 
 namespace {
 
-struct RootName {
-  const char* name;
+// The one table of roots: number, name, handle.
+struct Root {
   int number;
+  const char* name;
+  HKEY key;
 };
 
-const RootName kRootNames[] = {
-    {"HKEY_CLASSES_ROOT", kClassesRoot}, {"HKEY_CURRENT_CONFIG", kCurrentConfig},
-    {"HKEY_CURRENT_USER", kCurrentUser}, {"HKEY_LOCAL_MACHINE", kLocalMachine},
-    {"HKEY_USERS", kUsers},
+const Root kRoots[] = {
+    {kClassesRoot, "HKEY_CLASSES_ROOT", HKEY_CLASSES_ROOT},
+    {kCurrentConfig, "HKEY_CURRENT_CONFIG", HKEY_CURRENT_CONFIG},
+    {kCurrentUser, "HKEY_CURRENT_USER", HKEY_CURRENT_USER},
+    {kLocalMachine, "HKEY_LOCAL_MACHINE", HKEY_LOCAL_MACHINE},
+    {kUsers, "HKEY_USERS", HKEY_USERS},
 };
 
-// Position of the last real backslash, Text::npos when none.
-std::size_t LastBackslash(const Text& path) {
-  std::size_t last = Text::npos;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(path[i]))) {
-      ++i;   // the trail byte may equal 0x5C
-    } else if (path[i] == '\\') {
-      last = i;
-    }
+// Any number that is no root stands for HKEY_CURRENT_USER.
+const Root& RootOf(int number) {
+  for (const Root& root : kRoots) {
+    if (root.number == number) return root;
   }
-  return last;
+  return kRoots[2];
 }
 
 }  // namespace
 
-HKEY RootKeyFromNumber(int root) {
-  switch (root) {
-    case kClassesRoot: return HKEY_CLASSES_ROOT;
-    case kCurrentConfig: return HKEY_CURRENT_CONFIG;
-    case kLocalMachine: return HKEY_LOCAL_MACHINE;
-    case kUsers: return HKEY_USERS;
-    default: return HKEY_CURRENT_USER;
-  }
-}
+HKEY RootKeyFromNumber(int root) { return RootOf(root).key; }
+Text RootName(int root) { return RootOf(root).name; }
 
 namespace {
 
@@ -77,37 +69,52 @@ LONG CreateRegistryKey(HKEY root, const Text& path, ScopedKey& key) { return Ope
 
 LONG DeleteRegistryKey(HKEY root, const Text& path) {
   if (path.size() < kWholePathBytes) return RegDeleteKeyA(root, path.c_str());
-  const RegistryLocation location = SplitRegistryPath(WithoutTrailingBackslash(path));
+  const RegistryEntry location = EntryBelowRoot(0, WithoutTrailingBackslash(path));
   ScopedKey parent;
-  const LONG status = OpenRegistryKey(root, location.subkey, KEY_QUERY_VALUE, parent);
+  const LONG status = OpenRegistryKey(root, location.key, KEY_QUERY_VALUE, parent);
   if (status != ERROR_SUCCESS) return status;
   return RegDeleteKeyA(parent.Get(), location.valueName.c_str());
 }
 
 int RootNumberFromName(const Text& rootName) {
   const Text lowered = ToLowerCase(rootName);
-  for (const RootName& root : kRootNames) {
+  for (const Root& root : kRoots) {
     if (lowered == ToLowerCase(root.name)) return root.number;
   }
   return 0;
 }
 
-RegistryLocation SplitRegistryPath(const Text& path) {
+RegistryEntry EntryBelowRoot(int root, const Text& path) {
+  RegistryEntry entry;
+  entry.root = root;
   const std::size_t last = LastBackslash(path);
-  if (last == Text::npos) return {Text(), path};
-  return {path.substr(0, last), path.substr(last + 1)};
+  if (last == Text::npos) {
+    entry.valueName = path;
+  } else {
+    entry.key = path.substr(0, last);
+    entry.valueName = path.substr(last + 1);
+  }
+  return entry;
+}
+
+bool ParseAbsoluteEntry(const Text& absolutePath, RegistryEntry& entry) {
+  const std::size_t separator = absolutePath.find('\\');
+  if (separator == Text::npos || separator + 1 == absolutePath.size()) return false;
+  entry = EntryBelowRoot(RootNumberFromName(absolutePath.substr(0, separator)), absolutePath.substr(separator + 1));
+  return true;
+}
+
+bool ParseValueOfKey(const Text& absolutePath, int root, const Text& key, RegistryEntry& entry) {
+  // Root names and the keys that list values are ASCII: their letters
+  // compare without regard to case.
+  const Text prefix = RootName(root) + "\\" + key + "\\";
+  if (ToLowerCase(absolutePath.substr(0, prefix.size())) != ToLowerCase(prefix)) return false;
+  entry.root = root;
+  entry.key = key;
+  entry.valueName = absolutePath.substr(prefix.size());
+  return true;
 }
 
 Text WithoutTrailingBackslash(const Text& path) {
-  const std::size_t last = LastBackslash(path);
-  if (last != Text::npos && last + 1 == path.size()) return path.substr(0, last);
-  return path;
-}
-
-bool SplitAbsolutePath(const Text& absolutePath, AbsolutePath& result) {
-  const TextList pieces = SplitText(absolutePath, "\\");
-  if (pieces.size() < 2) return false;
-  result.root = RootNumberFromName(pieces[0]);
-  result.remainder = absolutePath.substr(pieces[0].size() + 1);
-  return true;
+  return EndsWithBackslash(path) ? path.substr(0, path.size() - 1) : path;
 }

@@ -10,11 +10,11 @@ namespace {
 // An existing key below a root, never a root itself. One trailing backslash
 // is allowed, as in every key path the user may type.
 bool OpenKey(const Text& path, REGSAM access, ScopedKey& key) {
-  AbsolutePath parts;
-  if (!SplitAbsolutePath(path, parts) || parts.root == 0) return false;
-  const Text subKey = WithoutTrailingBackslash(parts.remainder);
+  RegistryEntry entry;
+  if (!ParseAbsoluteEntry(path, entry) || entry.root == 0) return false;
+  const Text subKey = WithoutTrailingBackslash(entry.Path());
   if (subKey.empty()) return false;
-  return OpenRegistryKey(RootKeyFromNumber(parts.root), subKey, access, key) == ERROR_SUCCESS;
+  return OpenRegistryKey(RootKeyFromNumber(entry.root), subKey, access, key) == ERROR_SUCCESS;
 }
 
 // The two trustees the access lists name. Built from their authority and

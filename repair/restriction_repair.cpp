@@ -110,26 +110,11 @@ void DeleteKeyTree(int root, const Text& keyPath, int depth = 0) {
   DeleteRegistryItem(root, keyPath);
 }
 
-// Splits "Parent\Name" at its last backslash, stepping over two-byte characters.
-void SplitKeyPath(const Text& keyPath, Text& parent, Text& name) {
-  std::size_t last = Text::npos;
-  for (std::size_t i = 0; i < keyPath.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(keyPath[i]))) {
-      ++i;
-    } else if (keyPath[i] == '\\') {
-      last = i;
-    }
-  }
-  parent = last == Text::npos ? Text() : keyPath.substr(0, last);
-  name = last == Text::npos ? keyPath : keyPath.substr(last + 1);
-}
-
 bool KeyExists(int root, const Text& keyPath) {
-  Text parent, name;
-  SplitKeyPath(keyPath, parent, name);
+  const RegistryEntry parts = EntryBelowRoot(root, keyPath);   // parent key, and the key's name
   TextList subkeys;
-  ListSubkeys(root, parent, subkeys);
-  return ContainsName(subkeys, name);
+  ListSubkeys(root, parts.key, subkeys);
+  return ContainsName(subkeys, parts.valueName);
 }
 
 // The console policies must be gone before the table stage: the console

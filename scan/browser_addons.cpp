@@ -72,3 +72,13 @@ void ScanBrowserAddons(ResultList& list) {
   if (!rows.Accepting()) return;
   for (const AddonLocation& location : kAddonLocations) ScanLocation(rows, location);
 }
+
+std::vector<ValueListKey> BrowserAddonValueKeys() {
+  std::vector<ValueListKey> keys;
+  for (const AddonLocation& location : kAddonLocations) {
+    if (location.kind == AddonKind::Toolbars || location.kind == AddonKind::SearchHooks) {
+      keys.push_back({location.root, location.key});
+    }
+  }
+  return keys;
+}

@@ -10,6 +10,7 @@
 #include "scan/image_hijacks.h"
 #include "scan/registry_lookups.h"
 #include "scan/shell_hooks.h"
+#include "scan/startup_entries.h"
 #include "scan/winsock_providers.h"
 
 const RemovalPlan kBrowserAddonRemoval = {3, RemovalRoute::RegistryThenTool, nullptr};
@@ -21,26 +22,27 @@ namespace {
 
 constexpr int kStartupPathColumn = 2;
 
-// A real backslash at the end, not the second byte of a two-byte character.
-bool EndsInBackslash(const Text& path) {
-  bool backslash = false;
-  for (std::size_t i = 0; i < path.size(); ++i) {
-    if (IsLeadByte(static_cast<unsigned char>(path[i]))) {
-      ++i;
-      backslash = false;
-    } else {
-      backslash = path[i] == '\\';
+// An entry of a key whose entries are values, named by key and value name.
+bool ParseListedValue(const Text& absolutePath, RegistryEntry& entry) {
+  static const std::vector<ValueListKey> keys = [] {
+    std::vector<ValueListKey> all;
+    for (const auto& keysOf : {StartupValueKeys(), ShellHookValueKeys(), BrowserAddonValueKeys()}) {
+      all.insert(all.end(), keysOf.begin(), keysOf.end());
     }
+    return all;
+  }();
+  for (const ValueListKey& key : keys) {
+    if (ParseValueOfKey(absolutePath, key.root, key.key, entry)) return true;
   }
-  return backslash;
+  return false;
 }
 
 // The console tool's form for one value: /ve for the unnamed one. A quote or
 // a final backslash in the name would end its argument early.
-Text ConsoleDeleteValueCommand(int root, const Text& key, const Text& valueName) {
-  if (valueName.find('"') != Text::npos || EndsInBackslash(valueName)) return Text();
-  const Text target = "REG DELETE \"" + RootName(root) + "\\" + key + "\"";
-  return valueName.empty() ? target + " /ve /f" : target + " /v \"" + valueName + "\" /f";
+Text ConsoleDeleteValueCommand(const RegistryEntry& entry) {
+  if (entry.valueName.find('"') != Text::npos || EndsWithBackslash(entry.valueName)) return Text();
+  const Text target = "REG DELETE \"" + RootName(entry.root) + "\\" + entry.key + "\"";
+  return entry.valueName.empty() ? target + " /ve /f" : target + " /v \"" + entry.valueName + "\" /f";
 }
 
 bool ConfirmDeletion(const Text& path) {
@@ -70,10 +72,10 @@ void RunConsoleDelete(const Text& path) { RunCommand(ConsoleDeleteCommand(path))
 
 // A value of a key whose entries are values: addressed by key and name, so
 // that a name holding backslashes never stands for a key below it.
-bool DeleteValueEntry(int root, const Text& key, const Text& valueName, RemovalRoute route) {
-  const bool deleted = route != RemovalRoute::ToolOnly && DeleteRegistryValue(root, key, valueName);
-  if (!deleted && route != RemovalRoute::RegistryOnly) RunCommand(ConsoleDeleteValueCommand(root, key, valueName));
-  return !RegistryValuePresent(root, key, valueName);
+bool DeleteValueEntry(const RegistryEntry& entry, RemovalRoute route) {
+  const bool deleted = route != RemovalRoute::ToolOnly && DeleteRegistryValue(entry.root, entry.key, entry.valueName);
+  if (!deleted && route != RemovalRoute::RegistryOnly) RunCommand(ConsoleDeleteValueCommand(entry));
+  return !RegistryValuePresent(entry.root, entry.key, entry.valueName);
 }
 
 }  // namespace
@@ -83,32 +85,28 @@ Text ConsoleDeleteCommand(const Text& absolutePath) {
   // (spaces included); a quote of its own could end that argument and smuggle
   // in switches. A trailing backslash names a default value, which the tool
   // cannot delete: it would take the whole key instead.
-  if (absolutePath.empty() || absolutePath.find('"') != Text::npos || EndsInBackslash(absolutePath)) {
+  if (absolutePath.empty() || absolutePath.find('"') != Text::npos || EndsWithBackslash(absolutePath)) {
     return Text();
   }
   return "REG DELETE \"" + absolutePath + "\" /f";
 }
 
 bool RegistryEntryPresent(const Text& absolutePath) {
-  int root = 0;
-  Text key, valueName;
-  if (SplitValueEntry(absolutePath, root, key, valueName)) return RegistryValuePresent(root, key, valueName);
-  Text rest;
+  RegistryEntry entry;
+  if (ParseListedValue(absolutePath, entry)) return RegistryValuePresent(entry.root, entry.key, entry.valueName);
   // A path that names nothing cannot be shown as deleted either.
-  if (!SplitRowPath(absolutePath, root, rest)) return true;
-  SplitValuePath(rest, key, valueName);
-  if (RegistryValuePresent(root, key, valueName)) return true;
-  return !EndsInBackslash(rest) && RegistryKeyPresent(root, rest);
+  if (!ParseAbsoluteEntry(absolutePath, entry)) return true;
+  if (RegistryValuePresent(entry.root, entry.key, entry.valueName)) return true;
+  return !entry.valueName.empty() && RegistryKeyPresent(entry.root, entry.Path());
 }
 
 bool DeleteRegistryEntry(const Text& absolutePath, RemovalRoute route) {
-  int root = 0;
-  Text key, valueName;
-  if (SplitValueEntry(absolutePath, root, key, valueName)) return DeleteValueEntry(root, key, valueName, route);
+  RegistryEntry entry;
+  if (ParseListedValue(absolutePath, entry)) return DeleteValueEntry(entry, route);
   if (route != RemovalRoute::ToolOnly) {
     // A path ending in a backslash is a default value. When that is already
     // gone the registry layer would delete the key itself, siblings and all.
-    const bool nothingToDelete = EndsInBackslash(absolutePath) && !RegistryEntryPresent(absolutePath);
+    const bool nothingToDelete = EndsWithBackslash(absolutePath) && !RegistryEntryPresent(absolutePath);
     if (!nothingToDelete && !DeleteByFullPath(absolutePath) && route == RemovalRoute::RegistryThenTool) {
       RunConsoleDelete(absolutePath);
     }

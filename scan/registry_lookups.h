@@ -1,11 +1,10 @@
 // Registry lookups shared by the startup, hook and add-on scanners.
 #pragma once
 
-#include "base/text_ops.h"
+#include <vector>
 
-// "HKEY_CURRENT_USER", "HKEY_LOCAL_MACHINE", ... for a root number: the
-// absolute paths rows carry begin with it.
-Text RootName(int root);
+#include "base/text_ops.h"
+#include "host/registry_entry.h"
 
 // Appends the subkey names of a key that exists. Listing alone must not
 // create a key on the machine being examined, so a missing key lists nothing.
@@ -20,13 +19,10 @@ Text ClassServerOf(const Text& classId);
 // "SOFTWARE\Classes\CLSID"; "" when the class or its server is missing.
 Text ResolveClsidServer(const Text& classId);
 
-// Splits an absolute textual path at its first backslash into the root's
-// number (0 for an unknown name) and the rest. False without a backslash.
-bool SplitRowPath(const Text& absolutePath, int& root, Text& rest);
-// A path below one of the keys whose entries the lists show as values (the
-// Run family, the hook and add-on value lists): split right after that key,
-// since a value name may itself hold backslashes. False for any other path.
-bool SplitValueEntry(const Text& absolutePath, int& root, Text& key, Text& valueName);
-// Splits a full registry path at its last backslash, stepping over the second
-// byte of two-byte characters: key "" when there is no backslash.
-void SplitValuePath(const Text& path, Text& key, Text& valueName);
+// A key whose entries a list shows as values (the Run family, the hook and
+// add-on value lists). Each scanner names its own from its location table,
+// so that removal addresses those values by key and name.
+struct ValueListKey {
+  int root;
+  Text key;
+};

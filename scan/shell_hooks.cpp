@@ -108,3 +108,13 @@ void ScanShellHooks(ResultList& list) {
     rows.LetEventsThrough();
   }
 }
+
+std::vector<ValueListKey> ShellHookValueKeys() {
+  std::vector<ValueListKey> keys;
+  for (const HookLocation& location : kHookLocations) {
+    if (location.kind != HookKind::ProtocolSubkeys && location.kind != HookKind::ColumnHandlers) {
+      keys.push_back({kLocalMachine, location.entryKey});
+    }
+  }
+  return keys;
+}

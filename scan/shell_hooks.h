@@ -4,8 +4,13 @@
 // extensions and folder column handlers.
 #pragma once
 
+#include <vector>
+
+#include "scan/registry_lookups.h"
 #include "ui/controls.h"
 
 // Refills the list (columns "名称", "描述", "路径", hidden "值"); the hidden
 // cell is the absolute path of the entry's key or value.
 void ScanShellHooks(ResultList& list);
+// The keys whose values the list shows as rows.
+std::vector<ValueListKey> ShellHookValueKeys();

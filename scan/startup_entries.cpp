@@ -117,3 +117,13 @@ void ScanStartupEntries(ResultList& list) {
     }
   }
 }
+
+std::vector<ValueListKey> StartupValueKeys() {
+  std::vector<ValueListKey> keys;
+  for (const StartupLocation& location : kStartupLocations) {
+    const bool valueRows = location.kind == StartupKind::RunValues || location.kind == StartupKind::ClassByName ||
+                           location.kind == StartupKind::ClassByData;
+    if (valueRows) keys.push_back({location.root, location.key});
+  }
+  return keys;
+}

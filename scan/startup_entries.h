@@ -10,3 +10,5 @@
 // is the absolute path of what removal deletes: a value, a Notify package's
 // subkey, or an Active Setup component's StubPath value.
 void ScanStartupEntries(ResultList& list);
+// The keys whose values the list shows as rows.
+std::vector<ValueListKey> StartupValueKeys();
