@@ -119,9 +119,8 @@ void ComboBox::SetCurrentItem(int index) {
 }
 
 void Timer::SetInterval(int milliseconds) {
-  interval_ = milliseconds > 0 ? milliseconds : 0;
-  if (interval_ > 0) {
-    SetTimer(owner_, id_, static_cast<UINT>(interval_), nullptr);
+  if (milliseconds > 0) {
+    SetTimer(owner_, id_, static_cast<UINT>(milliseconds), nullptr);
   } else {
     KillTimer(owner_, id_);
   }

@@ -84,11 +84,9 @@ class Timer {
  public:
   Timer() = default;
   Timer(HWND owner, UINT_PTR id) : owner_(owner), id_(id) {}
-  int Interval() const { return interval_; }
   void SetInterval(int milliseconds);
   UINT_PTR Id() const { return id_; }
  private:
   HWND owner_ = nullptr;
   UINT_PTR id_ = 0;
-  int interval_ = 0;
 };

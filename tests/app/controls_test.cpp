@@ -67,8 +67,8 @@ TEST(MessageBoxTest, YesNoAnswersAsResultCodes) {
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0].caption, "Windows");
   EXPECT_EQ(seen[0].message, "是否删除\r\nX");
-  EXPECT_TRUE(seen[0].hasYes && seen[0].hasNo && seen[0].hasIcon);
-  EXPECT_FALSE(seen[0].hasOk);
+  EXPECT_TRUE(IsYesNoWithInformationIcon(seen[0]));
+  EXPECT_TRUE(IsYesNoWithoutIcon(seen[1]));
 }
 
 TEST(InputBoxTest, OkStoresTextCancelKeepsVariable) {

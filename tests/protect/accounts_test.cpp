@@ -126,7 +126,7 @@ TEST_F(AccountsTest, DeletesTheCurrentNameAfterYes) {
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].message, "是否删除\r\nGuest");
     EXPECT_EQ(answerer.Seen()[0].caption, "Windows");
-    EXPECT_TRUE(answerer.Seen()[0].hasIcon);
+    EXPECT_TRUE(IsYesNoWithInformationIcon(answerer.Seen()[0]));
   }
   EXPECT_EQ(Names(), kAllNames);
 

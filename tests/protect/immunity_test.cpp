@@ -138,7 +138,7 @@ TEST_F(ImmunityTest, AddAndRemoveRows) {
     EXPECT_EQ(list_.RowCount(), 2);
     RemoveImmunityKey(list_);
     EXPECT_EQ(answerer.Seen().at(1).message, "是否删除\r\n" + kTestKeyPath + "\\A");
-    EXPECT_TRUE(answerer.Seen().at(1).hasIcon);
+    EXPECT_TRUE(IsYesNoWithInformationIcon(answerer.Seen().at(1)));
   }
   EXPECT_EQ(host_.Rows(), (std::vector<std::vector<Text>>{{"", ""}}));
   EXPECT_TRUE(OpensForWriting(Text(kTestKey) + "\\A"));   // the registry is not touched

@@ -171,11 +171,6 @@ TEST_F(PendingRepairTest, ARecordIsWrittenAgainForEveryMatchingRow) {
   EXPECT_EQ(ReadRegistryNumber(kCurrentUser, Path("Number"), 99), 5);
 }
 
-TEST_F(PendingRepairTest, EmptyPendingListWritesNothing) {
-  RepairPendingRecords(list(), TextList());
-  EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kPendingKey));
-}
-
 TEST_F(PendingRepairTest, ARescanInTheMiddleDoesNotDisturbIt) {
   TextList pending = {"n|3|" + Path("First") + "|描述|1", "n|3|" + Path("Second") + "|描述|2"};
   bool rescanned = false;

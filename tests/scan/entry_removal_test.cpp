@@ -61,7 +61,7 @@ TEST(EntryRemovalTest, YesNoYesOverThreeSelectedStartupRows) {
   EXPECT_EQ(seen[0].message, "是否删除\r\n" + a);
   EXPECT_EQ(seen[1].message, "是否删除\r\n" + b);
   EXPECT_EQ(seen[2].message, "是否删除\r\n" + package);
-  EXPECT_TRUE(seen[0].caption == "Windows" && seen[0].hasYes && seen[0].hasNo && seen[0].hasIcon);
+  EXPECT_TRUE(seen[0].caption == "Windows" && IsYesNoWithInformationIcon(seen[0]));
   // A Run value goes alone; a Notify package goes whole.
   EXPECT_FALSE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, "VeltroA"));
   EXPECT_TRUE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, "VeltroB"));

@@ -37,6 +37,18 @@ HWND FirstEditChild(HWND dialog) {
 
 }  // namespace
 
+namespace {
+
+bool IsYesNo(const SeenDialog& seen) { return seen.hasYes && seen.hasNo && !seen.hasOk && !seen.hasCancel; }
+
+}  // namespace
+
+bool IsYesNoWithInformationIcon(const SeenDialog& seen) {
+  return IsYesNo(seen) && seen.icon != nullptr && seen.icon == LoadIconA(nullptr, IDI_INFORMATION);
+}
+
+bool IsYesNoWithoutIcon(const SeenDialog& seen) { return IsYesNo(seen) && seen.icon == nullptr; }
+
 DialogAnswerer::DialogAnswerer(std::vector<DialogAnswer> answers)
     : answers_(std::move(answers)), thread_([this] { Watch(); }) {}
 
@@ -65,7 +77,9 @@ void DialogAnswerer::Watch() {
       if (seen.hasOk) seen.okText = TextOf(GetDlgItem(dialog, IDOK));
       if (seen.hasCancel) seen.cancelText = TextOf(GetDlgItem(dialog, IDCANCEL));
       HWND icon = GetDlgItem(dialog, kMessageIconId);  // Wine keeps a hidden one
-      seen.hasIcon = icon != nullptr && IsWindowVisible(icon);
+      if (icon != nullptr && IsWindowVisible(icon)) {
+        seen.icon = reinterpret_cast<HICON>(SendMessageA(icon, STM_GETICON, 0, 0));
+      }
       HWND edit = FirstEditChild(dialog);
       seen.hasEdit = edit != nullptr;
       const DialogAnswer& answer = answers_[next++];

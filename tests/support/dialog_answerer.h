@@ -20,10 +20,15 @@ struct SeenDialog {
   Text caption;
   Text message;          // the message box text ("" for an input box)
   bool hasYes = false, hasNo = false, hasOk = false, hasCancel = false;
-  bool hasIcon = false;
+  HICON icon = nullptr;   // the icon the box shows, nullptr for none
   bool hasEdit = false;
   Text okText, cancelText;   // captions of the IDOK and IDCANCEL buttons
 };
+
+// What a Yes/No box of style 0x44 and of style 4 shows: exactly the buttons
+// Yes and No, with the information icon and with none.
+bool IsYesNoWithInformationIcon(const SeenDialog& seen);
+bool IsYesNoWithoutIcon(const SeenDialog& seen);
 
 class DialogAnswerer {
  public:
