@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 
 #include <algorithm>
+#include <new>
 #include <vector>
 
 #include "app/immunity_page.h"
@@ -86,7 +87,12 @@ bool RunExclusive(MainControls& controls, Action action) {
   static std::vector<Action> running;
   if (std::find(running.begin(), running.end(), action) != running.end()) return false;
   running.push_back(action);
-  action(controls);
+  try {
+    action(controls);
+  } catch (const std::bad_alloc&) {
+    // Too big for this machine's memory (a huge value, file or list on the
+    // 32-bit build): that operation fails, nothing escapes into the window.
+  }
   running.erase(std::find(running.begin(), running.end(), action));
   return true;
 }

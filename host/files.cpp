@@ -24,16 +24,35 @@ bool WriteAll(HANDLE file, const ByteString& bytes) {
   return true;
 }
 
-// Creates or truncates the file and writes the parts in order.
+// Writes the parts in order into a new file beside the target, then puts
+// it in the target's place in one step: a write that fails half-way (a full
+// disk, a removed stick) leaves the target as it was. An existing target
+// keeps its attributes and access list (ReplaceFile carries them over).
 bool WriteParts(const Text& path, const ByteString* const* parts, std::size_t count) {
-  if (path.empty()) return false;
-  const ScopedHandle file(
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.IsValid()) return false;
-  for (std::size_t i = 0; i < count; ++i) {
-    if (!WriteAll(file.Get(), *parts[i])) return false;
+  const std::size_t slash = LastBackslash(path);
+  if (path.empty() || path.back() == '\\') return false;
+  const Text folder = slash == Text::npos ? Text(".") : path.substr(0, slash + 1);
+  char temporary[MAX_PATH] = {};
+  if (GetTempFileNameA(folder.c_str(), "vlt", 0, temporary) == 0) return false;
+  bool written = false;
+  {
+    const ScopedHandle file(
+        CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    written = file.IsValid();
+    for (std::size_t i = 0; written && i < count; ++i) written = WriteAll(file.Get(), *parts[i]);
+    written = written && FlushFileBuffers(file.Get());
   }
-  return true;
+  if (written) {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      written = MoveFileExA(temporary, path.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+    } else if (!ReplaceFileA(path.c_str(), temporary, nullptr, 0, nullptr, nullptr)) {
+      // Gone already, new bytes still under the temporary name: finish.
+      written = GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+                MoveFileExA(temporary, path.c_str(), MOVEFILE_WRITE_THROUGH) != FALSE;
+    }
+  }
+  if (!written) DeleteFileA(temporary);
+  return written;
 }
 
 }  // namespace

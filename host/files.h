@@ -28,9 +28,16 @@ bool FileExists(const Text& path);               // wildcards allowed; folders c
 bool DeleteFile(const Text& path);
 int GetFileAttributes(const Text& path);         // masked with 0x37; -1 when missing
 bool SetFileAttributes(const Text& path, int attributes);  // masked with 0x27
+// Whole-file writes through a new file beside the target that then takes its
+// place in one step: on any failure the target is left as it was, and an
+// existing target keeps its attributes and access list.
 bool WriteFileBytes(const Text& path, const std::vector<ByteString>& parts);
 bool WriteFileBytes(const Text& path, const ByteString& bytes);
 
+// Starts the program the command line names: a bare name is the System
+// folder's program (never one beside Veltro or in the current folder). The
+// child's standard handles are the null device, so it can never wait for
+// input. true when it started (and, with wait, has ended).
 bool RunCommandLine(const Text& commandLine, bool wait = false, int windowMode = kWindowNormal);
 intptr_t OpenWithShell(int verb, const Text& target, const Text& parameters = Text(),
                        const Text& folder = Text(), int windowMode = kWindowNormal);

@@ -24,6 +24,34 @@ const ModeCommands kModeCommands[] = {
 
 const char* const kVerbs[] = {"edit", "explore", "find", "open", "print"};
 
+// The program a command line names, by its full path. A bare name ("REG")
+// is the System folder's program: CreateProcess would otherwise look in
+// Veltro's own folder and the current folder first, where anybody may have
+// put a program of that name. "" when the System folder is unknown.
+Text ProgramOf(const Text& commandLine) {
+  Text first;
+  if (!commandLine.empty() && commandLine[0] == '"') {
+    const std::size_t end = commandLine.find('"', 1);
+    first = commandLine.substr(1, end == Text::npos ? Text::npos : end - 1);
+  } else {
+    first = commandLine.substr(0, commandLine.find(' '));
+  }
+  if (first.find_first_of("\\/:") != Text::npos) return first;
+  const Text folder = GetSpecialFolder(kFolderSystem);
+  if (folder.empty() || first.empty()) return Text();
+  const bool hasExtension = first.find('.') != Text::npos;
+  return folder + first + (hasExtension ? "" : ".exe");
+}
+
+// An empty standard input, output and error for a console child: a
+// question it asks reads the end of its input at once instead of waiting
+// for an answer nobody can give.
+ScopedHandle OpenNullDevice() {
+  SECURITY_ATTRIBUTES inheritable = {sizeof inheritable, nullptr, TRUE};
+  return ScopedHandle(CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  &inheritable, OPEN_EXISTING, 0, nullptr));
+}
+
 }  // namespace
 
 bool RunCommandLine(const Text& commandLine, bool wait, int windowMode) {
@@ -33,11 +61,19 @@ bool RunCommandLine(const Text& commandLine, bool wait, int windowMode) {
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESHOWWINDOW;
   startup.wShowWindow = static_cast<WORD>(kModeCommands[windowMode - 1].forProcess);
+  const Text program = ProgramOf(commandLine);
+  if (program.empty()) return false;
+  const ScopedHandle nothing = OpenNullDevice();
+  if (!nothing.IsValid()) return false;
+  startup.dwFlags |= STARTF_USESTDHANDLES;
+  startup.hStdInput = startup.hStdOutput = startup.hStdError = nothing.Get();
   // CreateProcessA may write into the command line it is given.
   std::string writable = commandLine;
   writable.push_back('\0');
   PROCESS_INFORMATION process = {};
-  if (!CreateProcessA(nullptr, &writable[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process)) {
+  // Only the null device's handle is inheritable, so it is all the child gets.
+  if (!CreateProcessA(program.c_str(), &writable[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                      &process)) {
     return false;
   }
   const ScopedHandle processHandle(process.hProcess);

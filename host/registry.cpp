@@ -3,6 +3,7 @@
 
 #include "host/registry.h"
 #include "host/registry_paths.h"
+#include "host/registry_presence.h"
 #include "host/scoped_handles.h"
 
 namespace {
@@ -143,3 +144,18 @@ bool RegistryItemExists(int root, const Text& path) {
   return RegQueryValueExA(key.Get(), location.valueName.c_str(), nullptr, nullptr, nullptr, nullptr) ==
          ERROR_SUCCESS;
 }
+
+namespace {
+
+void DeleteTreeBelow(int root, const Text& keyPath, int depth) {
+  if (depth > 64) return;   // no real tree is this deep; a loop must not hang us
+  TextList subkeys;
+  if (!RegistryKeyPresent(root, keyPath)) return;   // listing must not create it
+  ListSubkeys(root, keyPath, subkeys);
+  for (const Text& name : subkeys) DeleteTreeBelow(root, keyPath + "\\" + name, depth + 1);
+  DeleteRegistryKey(RootKeyFromNumber(root), keyPath);
+}
+
+}  // namespace
+
+void DeleteRegistryTree(int root, const Text& keyPath) { DeleteTreeBelow(root, WithoutTrailingBackslash(keyPath), 0); }

@@ -35,6 +35,9 @@ bool DeleteRegistryItem(int root, const Text& path);
 // key, never a key; true when it was deleted.
 bool DeleteRegistryValue(int root, const Text& keyPath, const Text& valueName);
 bool RegistryItemExists(int root, const Text& path);
+// Deletes the key and every key below it, in this process; values go with
+// their keys, and nothing but keys is addressed.
+void DeleteRegistryTree(int root, const Text& keyPath);
 
 // Appends the key's direct subkey names, each whole. Opens the key with
 // create semantics: a missing key is created, empty.

@@ -101,15 +101,6 @@ bool ContainsName(const TextList& names, const Text& name) {
   return false;
 }
 
-// A key and everything below it, for when the console tool did not do it.
-void DeleteKeyTree(int root, const Text& keyPath, int depth = 0) {
-  if (depth > 64) return;   // no real tree is this deep; a loop must not hang us
-  TextList subkeys;
-  ListSubkeys(root, keyPath, subkeys);
-  for (const Text& name : subkeys) DeleteKeyTree(root, keyPath + "\\" + name, depth + 1);
-  DeleteRegistryItem(root, keyPath);
-}
-
 bool KeyExists(int root, const Text& keyPath) {
   const RegistryEntry parts = EntryBelowRoot(root, keyPath);   // parent key, and the key's name
   TextList subkeys;
@@ -123,7 +114,7 @@ bool KeyExists(int root, const Text& keyPath) {
 void DeleteConsolePolicies(int root, const Text& keyPath) {
   RunCommandLine("REG DELETE HKEY_CURRENT_USER\\" MMC_POLICY_KEY " /f ", true, kWindowHide);
   // Twice at most: a value named like the key, beside it, goes first.
-  for (int attempt = 0; attempt < 2 && KeyExists(root, keyPath); ++attempt) DeleteKeyTree(root, keyPath);
+  for (int attempt = 0; attempt < 2 && KeyExists(root, keyPath); ++attempt) DeleteRegistryTree(root, keyPath);
 }
 
 }  // namespace

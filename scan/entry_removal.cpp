@@ -37,10 +37,19 @@ bool ParseListedValue(const Text& absolutePath, RegistryEntry& entry) {
   return false;
 }
 
-// The console tool's form for one value: /ve for the unnamed one. A quote or
-// a final backslash in the name would end its argument early.
+// What the console tool may be given: nothing it could read as a switch
+// (its parser strips the quotes, so a quoted "/f" is still a switch), no
+// quote of its own, and no backslash as the last byte, whatever came before
+// it: the tool reads the text in the system code page, where 0x80 is a
+// character by itself and the backslash would escape the closing quote.
+bool SafeToolArgument(const Text& text) {
+  if (text.empty()) return true;
+  return text[0] != '/' && text[0] != '-' && text.find('"') == Text::npos && text.back() != '\\';
+}
+
+// The console tool's form for one value: /ve for the unnamed one.
 Text ConsoleDeleteValueCommand(const RegistryEntry& entry) {
-  if (entry.valueName.find('"') != Text::npos || EndsWithBackslash(entry.valueName)) return Text();
+  if (!SafeToolArgument(entry.valueName) || !SafeToolArgument(entry.key)) return Text();
   const Text target = "REG DELETE \"" + RootName(entry.root) + "\\" + entry.key + "\"";
   return entry.valueName.empty() ? target + " /ve /f" : target + " /v \"" + entry.valueName + "\" /f";
 }
@@ -68,7 +77,19 @@ void RunCommand(const Text& command) {
   if (!command.empty()) RunCommandLine(command, true, kWindowHide);
 }
 
-void RunConsoleDelete(const Text& path) { RunCommand(ConsoleDeleteCommand(path)); }
+// The key tree by the console tool, or in this process when the path is
+// not one the tool may be given. A path ending in a backslash names a
+// default value, never the tree: neither deletes it.
+void RunConsoleDelete(const Text& path) {
+  const Text command = ConsoleDeleteCommand(path);
+  RegistryEntry entry;
+  if (!command.empty()) {
+    RunCommand(command);
+  } else if (!path.empty() && path.back() != '\\' && ParseAbsoluteEntry(path, entry) && entry.root != 0 &&
+             !entry.Path().empty()) {
+    DeleteRegistryTree(entry.root, entry.Path());
+  }
+}
 
 // A value of a key whose entries are values: addressed by key and name, so
 // that a name holding backslashes never stands for a key below it.
@@ -85,9 +106,7 @@ Text ConsoleDeleteCommand(const Text& absolutePath) {
   // (spaces included); a quote of its own could end that argument and smuggle
   // in switches. A trailing backslash names a default value, which the tool
   // cannot delete: it would take the whole key instead.
-  if (absolutePath.empty() || absolutePath.find('"') != Text::npos || EndsWithBackslash(absolutePath)) {
-    return Text();
-  }
+  if (absolutePath.empty() || !SafeToolArgument(absolutePath)) return Text();
   return "REG DELETE \"" + absolutePath + "\" /f";
 }
 

@@ -88,7 +88,11 @@ void SaveSystemFile(TextFilePage page, EditBox& edit) {
                      "为防止损坏文件，未保存。",
                      MB_ICONINFORMATION, "Windows");
       break;
+    case SaveResult::kNotWritten:
+      // Said aloud: a silent failure would let the user take the edits as kept.
+      ShowMessageBox("文件未能保存，原文件保持不变。", MB_ICONINFORMATION, "Windows");
+      break;
     default:
-      break;   // a failed write stays silent, as every save did
+      break;
   }
 }

@@ -46,7 +46,9 @@ Text ResultList::GetCellText(int row, int column) const {
   if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return Text();
   // The list reports only how much it copied: grow until the text fits.
   for (std::size_t size = 512;; size *= 2) {
-    std::vector<char> buffer(size, '\0');
+    // One byte more than the list is told of: a text that fills the buffer
+    // exactly comes without a terminating zero, and this one ends it.
+    std::vector<char> buffer(size + 1, '\0');
     LVITEMA item{};
     item.iSubItem = column;
     item.pszText = buffer.data();

@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr UINT kRunEventMessage = WM_APP + 1;   // wParam: control id, lParam: ControlEvent
 constexpr char kWindowClass[] = "VeltroMainWindow";
 constexpr char kMouseEventsProperty[] = "Veltro.MouseEvents";
 
@@ -65,15 +64,24 @@ TabState* FindTab(WindowState& state, HWND tab) {
   return nullptr;
 }
 
-void OnCommand(HWND window, WindowState& state, int id, int code, HWND control) {
-  if (control == nullptr) return;
+bool IsClass(HWND control, const char* name) {
   char className[32] = {};
   GetClassNameA(control, className, sizeof(className));
-  if (lstrcmpiA(className, WC_COMBOBOXA) == 0) {
-    if (IsConfirmedChoice(control, code) && !state.choicePosted && state.events->Handles(id, ControlEvent::ItemChosen)) {
-      state.choicePosted = true;
-      PostEvent(window, id, ControlEvent::ItemChosen);
-    }
+  return lstrcmpiA(className, name) == 0;
+}
+
+// One choice waits at a time: the notifications of one choice come together.
+void PostChoice(HWND window, WindowState& state, HWND dropDown) {
+  const int id = GetDlgCtrlID(dropDown);
+  if (state.choicePosted || !state.events->Handles(id, ControlEvent::ItemChosen)) return;
+  state.choicePosted = true;
+  PostEvent(window, id, ControlEvent::ItemChosen);
+}
+
+void OnCommand(HWND window, WindowState& state, int id, int code, HWND control) {
+  if (control == nullptr) return;
+  if (IsClass(control, WC_COMBOBOXA)) {
+    if (IsConfirmedChoice(control, code)) PostChoice(window, state, control);
     return;
   }
   if (code == BN_CLICKED) PostEvent(window, id, ControlEvent::Clicked);
@@ -217,15 +225,19 @@ WindowEvents* EventsOf(HWND window) {
 bool HandleDialogKey(HWND window, MSG& message) {
   if (message.message == WM_KEYDOWN && message.wParam == VK_RETURN) {
     HWND focus = GetFocus();
-    char className[32] = {};
-    GetClassNameA(focus, className, sizeof(className));
-    if (lstrcmpiA(className, WC_LISTVIEWA) == 0) return false;
+    if (IsClass(focus, WC_LISTVIEWA)) return false;
     // Outside a dialog no button is the default one that Enter presses:
     // Enter presses the button that has the focus.
     const LONG_PTR type = GetWindowLongPtrA(focus, GWL_STYLE) & BS_TYPEMASK;
-    if (lstrcmpiA(className, "Button") == 0 && IsChild(window, focus) &&
-        (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) {
+    if (IsClass(focus, "Button") && IsChild(window, focus) && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) {
       SendMessageA(focus, BM_CLICK, 0, 0);
+      return true;
+    }
+    // Enter on a closed drop-down list confirms the item it shows.
+    WindowState* state = StateOf(window);
+    if (state != nullptr && IsClass(focus, WC_COMBOBOXA) && IsChild(window, focus) &&
+        SendMessageA(focus, CB_GETDROPPEDSTATE, 0, 0) == 0) {
+      PostChoice(window, *state, focus);
       return true;
     }
   }

@@ -78,6 +78,11 @@ enum class ControlEvent {
   LeftButtonDown,
 };
 
+// The message that carries a posted event to the window: wParam the
+// control id, lParam the ControlEvent. Another process (the benchmark) may
+// send it to run an event as the user would cause it.
+constexpr UINT kRunEventMessage = WM_APP + 1;
+
 // What the window's owner does with events. The window owns it from
 // creation and deletes it when it is destroyed.
 class WindowEvents {

@@ -32,7 +32,6 @@
 
 namespace {
 
-constexpr UINT kRunBindingMessage = WM_APP + 1;   // as the main window defines it
 const char kMainWindowClass[] = "VeltroMainWindow";
 constexpr int kCaptionLabel = 1113;
 constexpr int kHostsEdit = 1201;
@@ -93,14 +92,6 @@ bool ShowHostsPage(HWND window, HWND edit) {
   }
   Sleep(200);
   return IsWindowVisible(edit) != FALSE;
-}
-
-int BindingIndex(int id) {
-  const TableView<Binding> bindings = Bindings();
-  for (std::size_t i = 0; i < bindings.size(); ++i) {
-    if (bindings.first[i].id == id && bindings.first[i].event == ControlEvent::Clicked) return static_cast<int>(i);
-  }
-  return -1;
 }
 
 // Pings the main window with WM_NULL: a sent message is answered only when
@@ -380,15 +371,14 @@ int main(int argc, char** argv) {
   const std::string hostsPath = HostsPath();
   const std::string original = ReadFileBytes(hostsPath);
   report.Number("hosts_kb", static_cast<double>(original.size()) / 1024.0);
-  const int reload = BindingIndex(kHostsReload);
-  const int save = BindingIndex(kHostsSave);
   DialogWatch dialogs(processId);
   DWORD_PTR result = 0;
   report.Text("hosts_page_shown", ShowHostsPage(window, edit) ? "yes" : "NO");
 
   pinger.SetPhase(kPhaseLoad);
   double start = NowMs();
-  SendMessageTimeoutA(window, kRunBindingMessage, static_cast<WPARAM>(reload), 0, SMTO_NORMAL, 600000, &result);
+  SendMessageTimeoutA(window, kRunEventMessage, kHostsReload, static_cast<LPARAM>(ControlEvent::Clicked), SMTO_NORMAL,
+                      600000, &result);
   report.Number("hosts_load_ms", NowMs() - start);
   pinger.SetPhase(kPhaseIdle);
   Sleep(200);
@@ -400,7 +390,8 @@ int main(int argc, char** argv) {
 
   pinger.SetPhase(kPhaseSave);
   start = NowMs();
-  SendMessageTimeoutA(window, kRunBindingMessage, static_cast<WPARAM>(save), 0, SMTO_NORMAL, 600000, &result);
+  SendMessageTimeoutA(window, kRunEventMessage, kHostsSave, static_cast<LPARAM>(ControlEvent::Clicked), SMTO_NORMAL,
+                      600000, &result);
   report.Number("hosts_save_ms", NowMs() - start);
   pinger.SetPhase(kPhaseIdle);
   const std::string saved = ReadFileBytes(hostsPath);

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
+#include "support/background_thread.h"
+
 #include "host/files.h"
 #include "support/fixtures.h"
 
@@ -144,6 +148,37 @@ TEST_F(FilesTest, RunCommandLine) {
   EXPECT_FALSE(FileExists(marker));
   while (!FileExists(marker) && GetTickCount() - start < 20000) Sleep(50);
   Sleep(100);
+}
+
+// A program named without a path is the System folder's, never one planted
+// beside the running program or in the current folder; and a child that
+// asks a question gets the end of its input instead of waiting for ever.
+TEST_F(FilesTest, ChildProcessesCannotBeReplacedNorWait) {
+  char own[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, own, MAX_PATH);
+  Text ownFolder = own;
+  ownFolder.erase(ownFolder.rfind('\\') + 1);
+  const Text marker = folder_ + "planted.txt";
+  for (const Text& planted : {ownFolder + "reg.exe", folder_ + "reg.exe"}) {
+    ASSERT_TRUE(CopyFileA(fixture::kComponentExe.c_str(), planted.c_str(), FALSE)) << planted;
+  }
+  char current[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, current);
+  SetCurrentDirectoryA(folder_.c_str());
+  RunCommandLine("REG " + marker, true, kWindowHide);
+  SetCurrentDirectoryA(current);
+  DeleteFileA((ownFolder + "reg.exe").c_str());
+  EXPECT_FALSE(FileExists(marker)) << "a planted reg.exe ran";
+
+  // "set /p" reads a line from standard input.
+  std::atomic<bool> returned{false};
+  BackgroundThread child([&] {
+    RunCommandLine("cmd /c set /p ANSWER=", true, kWindowHide);
+    returned = true;
+  });
+  const DWORD start = GetTickCount();
+  while (!returned && GetTickCount() - start < 20000) Sleep(50);
+  EXPECT_TRUE(returned) << "the child waited for input";
 }
 
 TEST_F(FilesTest, SpecialFoldersEndInABackslash) {

@@ -7,6 +7,7 @@
 
 #include "host/registry.h"
 #include "scan/services.h"
+#include "app/main_window.h"
 #include "support/main_window_fixture.h"
 #include "support/test_window.h"
 
@@ -140,4 +141,31 @@ TEST(ServicesTest, SelectingPreselectsAndChoosingWrites) {
   fixture.ChooseComboItem(1);
   EXPECT_EQ(ReadRegistryNumber(kLocalMachine, StartPath("VeltroSvcM")), 1);
   EXPECT_EQ(c.系统服务列表.GetCellText(manual, kServiceStartType), "系统");
+}
+
+// Arrow keys over the closed box step through the items; only Enter (or a
+// choice in the dropped list) writes, and then once.
+TEST(ServicesTest, SteppingThroughTheClosedBoxWritesNothingUntilEnter) {
+  TestServices services;
+  services.SetText("VeltroSvcK", "ImagePath", "k.exe");
+  services.SetNumber("VeltroSvcK", "Start", 3);
+  MainWindowFixture fixture(/*shown=*/true);
+  MainControls& c = fixture.Controls();
+  fixture.ShowPage(TabId(1), 2);
+  fixture.ShowPage(TabId(2), 7);
+  fixture.Click(ButtonId(28));
+  fixture.FocusRow(c.系统服务列表, RowOf(c.系统服务列表, "VeltroSvcK"));
+  ASSERT_EQ(c.组合框1.CurrentItem(), 3);
+  SetFocus(c.组合框1.Handle());
+  for (int step = 0; step < 3; ++step) {
+    SendMessageA(c.组合框1.Handle(), WM_KEYDOWN, VK_UP, 0);
+    SendMessageA(c.组合框1.Handle(), WM_KEYUP, VK_UP, 0);
+    fixture.Pump();
+    EXPECT_EQ(ReadRegistryNumber(kLocalMachine, StartPath("VeltroSvcK")), 3) << "step " << step;
+  }
+  ASSERT_EQ(c.组合框1.CurrentItem(), 0);
+  MSG enter{c.组合框1.Handle(), WM_KEYDOWN, VK_RETURN, 0, 0, {}};
+  EXPECT_TRUE(HandleDialogKey(fixture.Window(), enter));
+  fixture.Pump();
+  EXPECT_EQ(ReadRegistryNumber(kLocalMachine, StartPath("VeltroSvcK")), 0);
 }

@@ -51,11 +51,12 @@ void MainWindowFixture::Click(int buttonId) {
 
 void MainWindowFixture::ChooseComboItem(int index) {
   HWND combo = Control(kComboId);
+  // What the combo box sends when the user picks an item from its dropped list.
+  SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
   SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
-  // What the combo box sends when the user picks an item from its list.
   SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(kComboId, CBN_SELCHANGE), reinterpret_cast<LPARAM>(combo));
   SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(kComboId, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
-  SendMessageA(GetParent(combo), WM_COMMAND, MAKEWPARAM(kComboId, CBN_CLOSEUP), reinterpret_cast<LPARAM>(combo));
+  SendMessageA(combo, CB_SHOWDROPDOWN, FALSE, 0);
   Pump();
 }
 

@@ -56,6 +56,32 @@ TEST(SystemFilePagesWindowTest, RefreshAndSaveButtonsOfEveryPage) {
   }
 }
 
+// A save that cannot replace the file leaves every byte of it and says so:
+// the user must not take the edits as kept.
+TEST(SystemFilePagesWindowTest, AFailedSaveKeepsTheFileAndSaysSo) {
+  MainWindowFixture window;
+  MainControls& c = window.Controls();
+  const Text path = TextFilePagePath(TextFilePage::Hosts);
+  FileBackup backup(path);
+  const Text content = HostsLikeText(2000);
+  ASSERT_TRUE(WriteWholeFile(path, content));
+  window.Click(ButtonId(5));
+  c.编辑框1.SetContent("edited\r\n");
+  {
+    // Another program holds the file and lets nobody write or delete it.
+    const HANDLE holder = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    DialogAnswerer answerer({{IDOK, ""}});
+    window.Click(ButtonId(3));
+    CloseHandle(holder);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].message, "文件未能保存，原文件保持不变。");
+  }
+  EXPECT_EQ(ReadWholeFile(path), content);
+  window.Click(ButtonId(3));   // released: the edits are saved
+  EXPECT_EQ(ReadWholeFile(path), "edited\r\n");
+}
+
 TEST(SystemFilePagesWindowTest, StartupFolderRefreshAndDelete) {
   char buffer[MAX_PATH] = {};
   ASSERT_TRUE(SHGetSpecialFolderPathA(nullptr, buffer, CSIDL_STARTUP, TRUE));
