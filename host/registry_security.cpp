@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+#include <vector>
+
 #include "host/registry_paths.h"
 #include "host/scoped_handles.h"
 
@@ -17,57 +20,86 @@ bool OpenKey(const Text& path, REGSAM access, ScopedKey& key) {
   return OpenRegistryKey(RootKeyFromNumber(entry.root), subKey, access, key) == ERROR_SUCCESS;
 }
 
-// The two trustees the access lists name. Built from their authority and
-// relative id, which every Windows since NT has (CreateWellKnownSid is XP's).
-enum class WellKnown { World, LocalSystem };
-
-class WellKnownSid {
+// The SID of a trustee, in a buffer of its own. The well-known ones are
+// built from their authority and relative ids, which every Windows since NT
+// has (CreateWellKnownSid is XP's); the current user's comes from the token.
+class TrusteeSid {
  public:
-  explicit WellKnownSid(WellKnown which) {
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-    const bool isWorld = which == WellKnown::World;
-    AllocateAndInitializeSid(isWorld ? &world : &nt, 1,
-                             isWorld ? SECURITY_WORLD_RID : SECURITY_LOCAL_SYSTEM_RID, 0, 0, 0, 0, 0, 0, 0,
-                             &sid_);
+  explicit TrusteeSid(KeyTrustee trustee) {
+    switch (trustee) {
+      case KeyTrustee::Everyone: Build(SECURITY_WORLD_SID_AUTHORITY, {SECURITY_WORLD_RID}); break;
+      case KeyTrustee::LocalSystem: Build(SECURITY_NT_AUTHORITY, {SECURITY_LOCAL_SYSTEM_RID}); break;
+      case KeyTrustee::Administrators:
+        Build(SECURITY_NT_AUTHORITY, {SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS});
+        break;
+      case KeyTrustee::CurrentUser: FromToken(); break;
+      case KeyTrustee::Other: break;
+    }
   }
-  ~WellKnownSid() {
-    if (sid_ != nullptr) FreeSid(sid_);
-  }
-  WellKnownSid(const WellKnownSid&) = delete;
-  WellKnownSid& operator=(const WellKnownSid&) = delete;
-  bool Valid() const { return sid_ != nullptr; }
-  PSID Get() { return sid_; }
+  bool Valid() const { return !buffer_.empty(); }
+  PSID Get() { return buffer_.data(); }
 
  private:
-  PSID sid_ = nullptr;
+  void Keep(PSID sid) {
+    const DWORD length = GetLengthSid(sid);
+    buffer_.assign(length, 0);
+    if (!CopySid(length, buffer_.data(), sid)) buffer_.clear();
+  }
+  void Build(SID_IDENTIFIER_AUTHORITY authority, std::initializer_list<DWORD> rids) {
+    DWORD r[2] = {};
+    std::size_t count = 0;
+    for (DWORD rid : rids) r[count++] = rid;
+    PSID sid = nullptr;
+    if (!AllocateAndInitializeSid(&authority, static_cast<BYTE>(count), r[0], r[1], 0, 0, 0, 0, 0, 0, &sid)) return;
+    Keep(sid);
+    FreeSid(sid);
+  }
+  void FromToken() {
+    HANDLE raw = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return;
+    const ScopedHandle token(raw);
+    DWORD size = 0;
+    GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+    std::vector<DWORD> info((size + sizeof(DWORD) - 1) / sizeof(DWORD) + 1);
+    if (!GetTokenInformation(token.Get(), TokenUser, info.data(), static_cast<DWORD>(info.size() * sizeof(DWORD)),
+                             &size)) {
+      return;
+    }
+    Keep(reinterpret_cast<TOKEN_USER*>(info.data())->User.Sid);
+  }
+  std::vector<BYTE> buffer_;
 };
 
+constexpr KeyTrustee kNamedTrustees[] = {KeyTrustee::Everyone, KeyTrustee::LocalSystem, KeyTrustee::Administrators,
+                                         KeyTrustee::CurrentUser};
+
+// The first named trustee the SID is (the current user comes last: an
+// administrator's own account is not the Administrators group).
 KeyTrustee TrusteeOf(PSID sid) {
-  WellKnownSid everyone(WellKnown::World), system(WellKnown::LocalSystem);
-  if (everyone.Valid() && EqualSid(sid, everyone.Get())) return KeyTrustee::Everyone;
-  if (system.Valid() && EqualSid(sid, system.Get())) return KeyTrustee::LocalSystem;
+  for (KeyTrustee trustee : kNamedTrustees) {
+    TrusteeSid named(trustee);
+    if (named.Valid() && EqualSid(sid, named.Get())) return trustee;
+  }
   return KeyTrustee::Other;
 }
 
 }  // namespace
 
 bool ReplaceKeyAccessList(const Text& absoluteKeyPath, const std::vector<KeyAccessEntry>& entries) {
-  WellKnownSid everyone(WellKnown::World), system(WellKnown::LocalSystem);
-  if (!everyone.Valid() || !system.Valid()) return false;
-
+  std::vector<TrusteeSid> sids;
+  sids.reserve(entries.size());
   DWORD aclSize = sizeof(ACL);
   for (const KeyAccessEntry& entry : entries) {
     if (entry.trustee == KeyTrustee::Other || !entry.allowed) return false;
-    PSID sid = entry.trustee == KeyTrustee::Everyone ? everyone.Get() : system.Get();
-    aclSize += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(sid);
+    sids.emplace_back(entry.trustee);
+    if (!sids.back().Valid()) return false;
+    aclSize += sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD) + GetLengthSid(sids.back().Get());
   }
   std::vector<DWORD> aclBuffer((aclSize + sizeof(DWORD) - 1) / sizeof(DWORD));
   PACL acl = reinterpret_cast<PACL>(aclBuffer.data());
   if (!InitializeAcl(acl, aclSize, ACL_REVISION)) return false;
-  for (const KeyAccessEntry& entry : entries) {
-    PSID sid = entry.trustee == KeyTrustee::Everyone ? everyone.Get() : system.Get();
-    if (!AddAccessAllowedAceEx(acl, ACL_REVISION, 0, entry.mask, sid)) return false;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    if (!AddAccessAllowedAceEx(acl, ACL_REVISION, 0, entries[i].mask, sids[i].Get())) return false;
   }
 
   SECURITY_DESCRIPTOR descriptor;
@@ -120,4 +152,13 @@ bool ReadKeyAccessList(const Text& absoluteKeyPath, std::vector<KeyAccessEntry>&
   }
   entries = found;
   return true;
+}
+
+bool EnsureKeyExists(const Text& absoluteKeyPath) {
+  RegistryEntry entry;
+  if (!ParseAbsoluteEntry(absoluteKeyPath, entry) || entry.root == 0) return false;
+  const Text subKey = WithoutTrailingBackslash(entry.Path());
+  if (subKey.empty()) return false;
+  ScopedKey key;
+  return CreateRegistryKey(RootKeyFromNumber(entry.root), subKey, key) == ERROR_SUCCESS;
 }

@@ -19,7 +19,9 @@ enum KeyAccessMask : uint32_t {
   kKeyAccessFullControl = 0x000F003F,       // KEY_ALL_ACCESS
 };
 
-enum class KeyTrustee { Everyone, LocalSystem, Other };
+// Administrators is the local group; CurrentUser the account this program
+// runs as (the owner of the HKEY_CURRENT_USER it sees).
+enum class KeyTrustee { Everyone, LocalSystem, Administrators, CurrentUser, Other };
 
 struct KeyAccessEntry {
   KeyTrustee trustee = KeyTrustee::Other;
@@ -35,6 +37,10 @@ struct KeyAccessEntry {
 // when the key's list was really replaced; a missing key, a malformed path,
 // an Other trustee or refused rights give false and change nothing.
 bool ReplaceKeyAccessList(const Text& absoluteKeyPath, const std::vector<KeyAccessEntry>& entries);
+
+// Creates the key (and the keys on its way) when it is missing; true when it
+// exists afterwards. A root alone or a malformed path gives false.
+bool EnsureKeyExists(const Text& absoluteKeyPath);
 
 // Reads the key's access list in order (a key without any list reads as
 // Everyone: full control). false (entries untouched) when the

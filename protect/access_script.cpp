@@ -3,7 +3,8 @@
 #include "host/registry_security.h"
 
 const char kImmunitySuffix[] = " [8 19]\r\n";
-const char kUnlockSuffix[] = " [10 17 18]\r\n";
+const char kUnlockSuffix[] = " [8 1 17]\r\n";
+const char kUnlockUserSuffix[] = " [8 1 17 40]\r\n";
 
 namespace {
 
@@ -14,12 +15,15 @@ struct AccessCode {
   uint32_t mask;
 };
 
+// 40 is this program's own: regini has no code for the current user.
 const AccessCode kAccessCodes[] = {
+    {1, KeyTrustee::Administrators, kKeyAccessFullControl},
     {8, KeyTrustee::Everyone, kKeyAccessRead},
     {10, KeyTrustee::Everyone, kKeyAccessReadWriteDelete},
     {17, KeyTrustee::LocalSystem, kKeyAccessFullControl},
     {18, KeyTrustee::LocalSystem, kKeyAccessReadWrite},
     {19, KeyTrustee::LocalSystem, kKeyAccessRead},
+    {40, KeyTrustee::CurrentUser, kKeyAccessFullControl},
 };
 
 const AccessCode* FindAccessCode(int code) {

@@ -14,7 +14,11 @@
 
 // Line suffixes of the immunity buttons.
 extern const char kImmunitySuffix[];    // " [8 19]\r\n": read-only for everyone
-extern const char kUnlockSuffix[];      // " [10 17 18]\r\n": writable again
+// Writable again, by those who may change the machine only: everyone
+// reads, Administrators and the system have full control; a key of
+// HKEY_CURRENT_USER also gives its user full control.
+extern const char kUnlockSuffix[];      // " [8 1 17]\r\n"
+extern const char kUnlockUserSuffix[];  // " [8 1 17 40]\r\n"
 
 struct AccessScriptLine {
   Text keyPath;

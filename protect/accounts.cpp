@@ -20,7 +20,8 @@ const char* const kSamKeys[] = {
     "HKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains\\Account\\Users\\Names",
 };
 
-const char kOpenCodes[] = " [10 17 18]";
+// Opened to Administrators (who run this) and the system, never to everyone.
+const char kOpenCodes[] = " [1 17]";
 const char kCloseCodes[] = " [17 18]";
 
 Text SamScript(const char* codes) {
@@ -37,6 +38,16 @@ void RunAccessScript(const Text& script) {
   ApplyAccessScript(script);
 }
 
+// Closes the SAM keys again on every way out of the scope that opened
+// them: returns, failures and exceptions alike.
+class SamClosing {
+ public:
+  SamClosing() = default;
+  ~SamClosing() { RunAccessScript(SamCloseScript()); }
+  SamClosing(const SamClosing&) = delete;
+  SamClosing& operator=(const SamClosing&) = delete;
+};
+
 }  // namespace
 
 Text SamOpenScript() { return SamScript(kOpenCodes); }
@@ -48,20 +59,18 @@ Text SamOpenScriptForAccount(const Text& name) {
 Text SamCloseScript() { return SamScript(kCloseCodes); }
 
 void ShowAccounts(ResultList& list) {
+  const SamClosing closing;
   RunAccessScript(SamOpenScript());
   TextList names;
   ListSubkeys(kLocalMachine, kAccountNamesKey, names);
-  {
-    RowSink rows(list);
-    for (const Text& name : names) rows.Add({name, "成功"});
-  }
-  RunAccessScript(SamCloseScript());
+  RowSink rows(list);
+  for (const Text& name : names) rows.Add({name, "成功"});
 }
 
-void DeleteAccount(ResultList& list) {
-  const Text name = list.GetCellText(list.CurrentRow(), 0);
-  if (name.empty()) return;
-  if (ShowMessageBox("是否删除\r\n" + name, kYesNoInformation, "Windows") != kResultYes) return;
+namespace {
+
+// The name key of one account, opened for the step and deleted.
+void DeleteAccountKey(const Text& name) {
   if (name.find_first_of("\r\n") == Text::npos) {
     RunAccessScript(SamOpenScriptForAccount(name));
   } else {
@@ -70,11 +79,21 @@ void DeleteAccount(ResultList& list) {
     // own. That key's list is replaced by its path instead.
     RunAccessScript(SamOpenScript());
     ReplaceKeyAccessList("HKEY_LOCAL_MACHINE\\" + Text(kAccountNamesKey) + "\\" + name,
-                         {{KeyTrustee::Everyone, kKeyAccessReadWriteDelete, true},
-                          {KeyTrustee::LocalSystem, kKeyAccessFullControl, true},
-                          {KeyTrustee::LocalSystem, kKeyAccessReadWrite, true}});
+                         {{KeyTrustee::Administrators, kKeyAccessFullControl, true},
+                          {KeyTrustee::LocalSystem, kKeyAccessFullControl, true}});
   }
   DeleteRegistryItem(kLocalMachine, Text(kAccountNamesKey) + "\\" + name);
-  RunAccessScript(SamCloseScript());
+}
+
+}  // namespace
+
+void DeleteAccount(ResultList& list) {
+  const Text name = list.GetCellText(list.CurrentRow(), 0);
+  if (name.empty()) return;
+  if (ShowMessageBox("是否删除\r\n" + name, kYesNoInformation, "Windows") != kResultYes) return;
+  {
+    const SamClosing closing;
+    DeleteAccountKey(name);
+  }
   ShowAccounts(list);
 }

@@ -1,9 +1,20 @@
 #include "protect/immunity.h"
 
 #include "ui/prompts.h"
+#include "host/registry.h"
+#include "host/registry_security.h"
 #include "protect/access_script.h"
 
 const char kImmunityFailed[] = "失败";
+
+namespace {
+
+bool UnderCurrentUser(const Text& keyPath) {
+  RegistryEntry entry;
+  return ParseAbsoluteEntry(keyPath, entry) && entry.root == kCurrentUser;
+}
+
+}  // namespace
 
 Text RunImmunityScript(ResultList& list, const Text& suffix, const Text& status) {
   if (ShowMessageBox("确认是否继续操作", kYesNo, "Windows") != kResultYes) return Text();
@@ -13,7 +24,12 @@ Text RunImmunityScript(ResultList& list, const Text& suffix, const Text& status)
   std::vector<std::size_t> linesOfRow;
   const int rows = list.RowCount();
   for (int row = 0; row < rows; ++row) {
-    const Text line = list.GetCellText(row, 0) + suffix;
+    const Text key = list.GetCellText(row, 0);
+    // A key that is missing is created and locked: left absent, it would be
+    // the one place malware could still create.
+    if (suffix == kImmunitySuffix) EnsureKeyExists(key);
+    const bool userKey = suffix == kUnlockSuffix && UnderCurrentUser(key);
+    const Text line = key + (userKey ? Text(kUnlockUserSuffix) : suffix);
     script += line;
     linesOfRow.push_back(CountScriptLines(line));
   }

@@ -85,13 +85,13 @@ const std::vector<Text> kAllNames = {"Administrator", "Guest", "hidden$", "Paren
 
 TEST_F(AccountsTest, ScriptsAsTheRegistryToolTakesThem) {
   EXPECT_EQ(SamOpenScript(),
-            "HKEY_LOCAL_MACHINE\\SAM [10 17 18]\r\nHKEY_LOCAL_MACHINE\\SAM\\SAM [10 17 18]\r\n"
-            "HKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains [10 17 18]\r\n"
-            "HKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains\\Account [10 17 18]\r\n"
-            "HKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains\\Account\\Users [10 17 18]\r\n"
-            "HKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains\\Account\\Users\\Names [10 17 18]");
+            "HKEY_LOCAL_MACHINE\\SAM [1 17]\r\nHKEY_LOCAL_MACHINE\\SAM\\SAM [1 17]\r\n"
+            "HKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains [1 17]\r\n"
+            "HKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains\\Account [1 17]\r\n"
+            "HKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains\\Account\\Users [1 17]\r\n"
+            "HKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains\\Account\\Users\\Names [1 17]");
   EXPECT_EQ(SamOpenScriptForAccount("Guest"),
-            SamOpenScript() + "\r\nHKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains\\Account\\Users\\Names\\Guest [10 17 18]");
+            SamOpenScript() + "\r\nHKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains\\Account\\Users\\Names\\Guest [1 17]");
   EXPECT_EQ(SamCloseScript(),
             "HKEY_LOCAL_MACHINE\\SAM [17 18]\r\nHKEY_LOCAL_MACHINE\\SAM\\SAM [17 18]\r\n"
             "HKEY_LOCAL_MACHINE\\SAM\\SAM\\Domains [17 18]\r\n"

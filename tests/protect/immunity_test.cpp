@@ -33,7 +33,7 @@ class ImmunityTest : public testing::Test {
     }
   }
   void TearDown() override {
-    for (const char* sub : {"\\A", "\\B", ""}) {
+    for (const char* sub : {"\\A", "\\B", "\\Missing", ""}) {
       ReplaceKeyAccessList(kTestKeyPath + sub, {{KeyTrustee::Everyone, kKeyAccessFullControl, true}});
     }
     RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
@@ -55,9 +55,16 @@ class ImmunityTest : public testing::Test {
 
 const std::vector<KeyAccessEntry> kLocked = {
     {KeyTrustee::Everyone, kKeyAccessRead, true}, {KeyTrustee::LocalSystem, kKeyAccessRead, true}};
-const std::vector<KeyAccessEntry> kUnlocked = {{KeyTrustee::Everyone, kKeyAccessReadWriteDelete, true},
+// Unlocked, a key is writable only by those who may change the machine, and
+// under HKEY_CURRENT_USER by its user: a limited user can plant nothing in
+// an administrator's start-up keys.
+const std::vector<KeyAccessEntry> kUnlockedMachineKey = {{KeyTrustee::Everyone, kKeyAccessRead, true},
+                                                         {KeyTrustee::Administrators, kKeyAccessFullControl, true},
+                                                         {KeyTrustee::LocalSystem, kKeyAccessFullControl, true}};
+const std::vector<KeyAccessEntry> kUnlocked = {{KeyTrustee::Everyone, kKeyAccessRead, true},
+                                               {KeyTrustee::Administrators, kKeyAccessFullControl, true},
                                                {KeyTrustee::LocalSystem, kKeyAccessFullControl, true},
-                                               {KeyTrustee::LocalSystem, kKeyAccessReadWrite, true}};
+                                               {KeyTrustee::CurrentUser, kKeyAccessFullControl, true}};
 
 }  // namespace
 
@@ -86,14 +93,29 @@ TEST_F(ImmunityTest, ApplyLocksEveryRowAndRemoveUnlocksIt) {
   EXPECT_EQ(AccessOf(kTestKeyPath + "\\B"), kUnlocked);
 }
 
+TEST_F(ImmunityTest, AMachineKeyUnlocksForAdministratorsOnly) {
+  const Text key = "SOFTWARE\\VeltroImmunityMachineTest";
+  const Text path = "HKEY_LOCAL_MACHINE\\" + key;
+  AddRows({path});
+  for (auto action : {&ApplyImmunity, &RemoveImmunity}) {
+    DialogAnswerer answerer({{IDYES, ""}});
+    action(list_);
+  }
+  EXPECT_EQ(AccessOf(path), kUnlockedMachineKey);
+  ReplaceKeyAccessList(path, {{KeyTrustee::Everyone, kKeyAccessFullControl, true}});
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
 TEST_F(ImmunityTest, RowsThatCannotBeChangedShowFailure) {
   AddRows({kTestKeyPath + "\\A", kTestKeyPath + "\\Missing", "HKEY_NOWHERE\\Software", "HKEY_CURRENT_USER", "",
            "HKEY_CURRENT_USER\\" + Text(kTestKey) + "\\B\\"});
   DialogAnswerer answerer({{IDYES, ""}});
   ApplyImmunity(list_);
-  const std::vector<Text> expected = {"OK", kImmunityFailed, kImmunityFailed, kImmunityFailed, kImmunityFailed, "OK"};
+  // A missing key is created and locked, so that nothing can create it later.
+  const std::vector<Text> expected = {"OK", "OK", kImmunityFailed, kImmunityFailed, kImmunityFailed, "OK"};
   for (int row = 0; row < list_.RowCount(); ++row) EXPECT_EQ(list_.GetCellText(row, 1), expected[row]) << row;
   EXPECT_FALSE(OpensForWriting(Text(kTestKey) + "\\B"));
+  EXPECT_EQ(AccessOf(kTestKeyPath + "\\Missing"), kLocked);
 }
 
 TEST_F(ImmunityTest, NoChangesNothingAndEmptyListIsHarmless) {

@@ -1,4 +1,7 @@
 // The image-execution hijack scan over the test's own subkeys.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <gtest/gtest.h>
 
 #include "registry_scratch.h"
@@ -29,6 +32,37 @@ TEST(ImageHijacksTest, SubkeysWithADebuggerOfAnyType) {
       {lm + "veltro-flags.exe\\Debugger", {}},
       {lm + "veltro-number.exe\\Debugger", {"veltro-number.exe", "", "7"}},
   }, 3);
+}
+
+// A scan started while the list's own scan runs (the removal's rescan, run
+// from inside the scan's message pump) leaves the list to the running scan:
+// each entry is listed once, not twice.
+LRESULT CALLBACK RescanOnFirstRow(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                  DWORD_PTR reference) {
+  auto* rescanned = reinterpret_cast<bool*>(reference);
+  if (message == LVM_INSERTITEMA && !*rescanned) {
+    *rescanned = true;
+    ResultList nested(list);
+    ScanImageHijacks(nested);
+  }
+  return DefSubclassProc(list, message, wParam, lParam);
+}
+
+TEST(ImageHijacksTest, ARescanDuringTheScanDoesNotDoubleTheList) {
+  RegistryScratch s;
+  for (const char* name : {"veltro-one.exe", "veltro-two.exe"}) {
+    s.Key(HKEY_LOCAL_MACHINE, kOptions + name);
+    s.String(HKEY_LOCAL_MACHINE, kOptions + name, "Debugger", "x.exe");
+  }
+  TestListHost single({150, 150, 150, 0});
+  ScanImageHijacks(single.List());
+  TestListHost host({150, 150, 150, 0});
+  bool rescanned = false;
+  ASSERT_TRUE(SetWindowSubclass(host.List().Handle(), RescanOnFirstRow, 1, reinterpret_cast<DWORD_PTR>(&rescanned)));
+  ScanImageHijacks(host.List());
+  RemoveWindowSubclass(host.List().Handle(), RescanOnFirstRow, 1);
+  EXPECT_TRUE(rescanned);
+  EXPECT_EQ(host.Rows(), single.Rows());
 }
 
 }  // namespace
