@@ -11,12 +11,13 @@
 #include "scan/registry_lookups.h"
 #include "scan/shell_hooks.h"
 #include "scan/startup_entries.h"
+#include "scan/winsock_catalogue.h"
 #include "scan/winsock_providers.h"
 
-const RemovalPlan kBrowserAddonRemoval = {3, RemovalRoute::RegistryThenTool, nullptr};
-const RemovalPlan kShellHookRemoval = {3, RemovalRoute::RegistryThenTool, nullptr};
-const RemovalPlan kImageHijackRemoval = {3, RemovalRoute::RegistryOnly, ScanImageHijacks};
-const RemovalPlan kWinsockRemoval = {3, RemovalRoute::ToolOnly, ScanWinsockProviders};
+const RemovalPlan kBrowserAddonRemoval = {3, RemovalRoute::RegistryThenTool, nullptr, nullptr};
+const RemovalPlan kShellHookRemoval = {3, RemovalRoute::RegistryThenTool, nullptr, nullptr};
+const RemovalPlan kImageHijackRemoval = {3, RemovalRoute::RegistryOnly, ScanImageHijacks, nullptr};
+const RemovalPlan kWinsockRemoval = {3, RemovalRoute::ToolOnly, ScanWinsockProviders, RemoveWinsockEntry};
 
 namespace {
 
@@ -140,7 +141,7 @@ void RemoveCurrentEntry(ResultList& list, const RemovalPlan& plan) {
   const Text path = list.GetCellText(row, plan.pathColumn);
   if (path.empty() || !ConfirmDeletion(path)) return;
   // Delete what the user was asked about, whatever the selection is now.
-  const bool gone = DeleteRegistryEntry(path, plan.route);
+  const bool gone = plan.remove != nullptr ? plan.remove(path) : DeleteRegistryEntry(path, plan.route);
   if (plan.rescan) {
     plan.rescan(list);
   } else if (gone) {

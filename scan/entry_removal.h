@@ -17,6 +17,8 @@ struct RemovalPlan {
   RemovalRoute route;
   // Rebuilds the list afterwards; without one the row goes once its entry is gone.
   void (*rescan)(ResultList&);
+  // Removes what the path names instead of the route (true when it is gone).
+  bool (*remove)(const Text& absolutePath);
 };
 
 extern const RemovalPlan kBrowserAddonRemoval;
