@@ -1,6 +1,8 @@
 // Single registry values by root number and full registry path.
 #include <windows.h>
 
+#include <new>
+
 #include "host/registry.h"
 #include "host/registry_paths.h"
 #include "host/registry_presence.h"
@@ -15,7 +17,7 @@ struct ValueData {
 
 // Reads one value whole. The size is asked first; should the value grow
 // between the two queries, ask again rather than give up or truncate.
-bool QueryValue(int root, const Text& path, ValueData& value) {
+bool QueryValue(int root, const Text& path, ValueData& value) try {
   const RegistryEntry location = EntryBelowRoot(root, path);
   ScopedKey key;
   if (OpenRegistryKey(RootKeyFromNumber(root), location.key, KEY_READ, key) != ERROR_SUCCESS) return false;
@@ -39,6 +41,8 @@ bool QueryValue(int root, const Text& path, ValueData& value) {
     return true;
   }
   return false;
+} catch (const std::bad_alloc&) {
+  return false;   // a value too big for this machine's memory reads as failed
 }
 
 Text ExpandEnvironment(const Text& text) {

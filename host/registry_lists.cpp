@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <new>
 
 #include "host/registry.h"
 #include "host/registry_paths.h"
@@ -45,7 +46,7 @@ void ListSubkeys(int root, const Text& keyPath, TextList& names) {
   }
 }
 
-void ListValues(int root, const Text& keyPath, TextList& names, TextList& data) {
+void ListValues(int root, const Text& keyPath, TextList& names, TextList& data) try {
   names.clear();
   data.clear();
   ScopedKey key;
@@ -84,4 +85,8 @@ void ListValues(int root, const Text& keyPath, TextList& names, TextList& data) 
     ++index;
     growths = 0;
   }
+} catch (const std::bad_alloc&) {
+  // Values too big for this machine's memory: the listing fails as a whole.
+  names.clear();
+  data.clear();
 }

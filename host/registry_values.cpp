@@ -2,10 +2,12 @@
 
 #include <windows.h>
 
+#include <new>
+
 #include "host/registry_paths.h"
 #include "host/scoped_handles.h"
 
-bool ReadKeyValues(int root, const Text& keyPath, std::vector<RegistryValue>& values) {
+bool ReadKeyValues(int root, const Text& keyPath, std::vector<RegistryValue>& values) try {
   ScopedKey key;
   if (OpenRegistryKey(RootKeyFromNumber(root), WithoutTrailingBackslash(keyPath), KEY_QUERY_VALUE, key) !=
       ERROR_SUCCESS) {
@@ -33,6 +35,8 @@ bool ReadKeyValues(int root, const Text& keyPath, std::vector<RegistryValue>& va
   }
   values = std::move(found);
   return true;
+} catch (const std::bad_alloc&) {
+  return false;
 }
 
 bool WriteKeyValues(int root, const Text& keyPath, const std::vector<RegistryValue>& values) {
