@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include "host/files.h"
+#include "host/native_view.h"
 #include "host/scoped_handles.h"
 
 namespace {
@@ -58,6 +59,7 @@ bool WriteParts(const Text& path, const ByteString* const* parts, std::size_t co
 }  // namespace
 
 bool FileExists(const Text& path) {
+  const NativeFileView nativeFiles;   // a 64-bit program named in an entry is no "missing" file
   WIN32_FIND_DATAA found;
   const ScopedFindHandle search(FindFirstFileA(path.c_str(), &found));
   return search.IsValid();

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "host/files.h"
+#include "host/native_view.h"
 #include "host/scoped_handles.h"
 
 namespace {
@@ -71,10 +72,15 @@ bool RunCommandLine(const Text& commandLine, bool wait, int windowMode) {
   std::string writable = commandLine;
   writable.push_back('\0');
   PROCESS_INFORMATION process = {};
-  // Only the null device's handle is inheritable, so it is all the child gets.
-  if (!CreateProcessA(program.c_str(), &writable[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                      &process)) {
-    return false;
+  {
+    // The System folder's own program: on 64-bit Windows the 64-bit console
+    // tool, which works in the registry view Veltro shows.
+    const NativeFileView nativeFiles;
+    // Only the null device's handle is inheritable, so it is all the child gets.
+    if (!CreateProcessA(program.c_str(), &writable[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                        &process)) {
+      return false;
+    }
   }
   const ScopedHandle processHandle(process.hProcess);
   const ScopedHandle threadHandle(process.hThread);

@@ -1,6 +1,7 @@
 // Root numbers and textual registry paths.
 #include "host/registry_paths.h"
 
+#include "host/native_view.h"
 #include "host/registry.h"
 
 namespace {
@@ -38,9 +39,14 @@ namespace {
 // Under MAX_PATH characters even when every byte is a character.
 constexpr std::size_t kWholePathBytes = 250;
 
+// Every key is taken in the machine's native view (see native_view.h).
 LONG OpenStep(HKEY parent, const Text& subkey, REGSAM access, bool create, ScopedKey& key) {
-  if (create) return RegCreateKeyA(parent, subkey.c_str(), key.Receive());
-  return RegOpenKeyExA(parent, subkey.c_str(), 0, access, key.Receive());
+  if (create) {
+    // The access RegCreateKey asks for, in the native view.
+    return RegCreateKeyExA(parent, subkey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                           MAXIMUM_ALLOWED | NativeViewAccess(), nullptr, key.Receive(), nullptr);
+  }
+  return RegOpenKeyExA(parent, subkey.c_str(), 0, access | NativeViewAccess(), key.Receive());
 }
 
 LONG OpenPath(HKEY root, const Text& path, REGSAM access, bool create, ScopedKey& key) {
@@ -68,12 +74,12 @@ LONG OpenRegistryKey(HKEY root, const Text& path, REGSAM access, ScopedKey& key)
 LONG CreateRegistryKey(HKEY root, const Text& path, ScopedKey& key) { return OpenPath(root, path, 0, true, key); }
 
 LONG DeleteRegistryKey(HKEY root, const Text& path) {
-  if (path.size() < kWholePathBytes) return RegDeleteKeyA(root, path.c_str());
+  if (path.size() < kWholePathBytes) return DeleteKeyInNativeView(root, path.c_str());
   const RegistryEntry location = EntryBelowRoot(0, WithoutTrailingBackslash(path));
   ScopedKey parent;
   const LONG status = OpenRegistryKey(root, location.key, KEY_QUERY_VALUE, parent);
   if (status != ERROR_SUCCESS) return status;
-  return RegDeleteKeyA(parent.Get(), location.valueName.c_str());
+  return DeleteKeyInNativeView(parent.Get(), location.valueName.c_str());
 }
 
 int RootNumberFromName(const Text& rootName) {

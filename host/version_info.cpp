@@ -1,6 +1,7 @@
 // File version information: the labelled lines of a file's version strings.
 #include <windows.h>
 
+#include "host/native_view.h"
 #include "host/version_block.h"
 #include "host/version_info.h"
 
@@ -39,12 +40,16 @@ bool TranslationKey(ByteString& block, Text& key) {
 
 void ReadVersionInfoLines(const Text& path, TextList& lines) {
   lines.clear();
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
-  if (size < 1) return;
-  ByteString block(size, 0);
-  // A block that did not load is not queried: it holds nothing to find.
-  if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return;
+  ByteString block;
+  {
+    const NativeFileView nativeFiles;   // describe the file the entry names, not its 32-bit namesake
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &ignored);
+    if (size < 1) return;
+    block.assign(size, 0);
+    // A block that did not load is not queried: it holds nothing to find.
+    if (!GetFileVersionInfoA(path.c_str(), 0, size, block.data())) return;
+  }
   Text translation;
   if (!TranslationKey(block, translation)) return;
   for (const VersionString& entry : kVersionStrings) {

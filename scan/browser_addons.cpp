@@ -29,13 +29,14 @@ const AddonLocation kAddonLocations[] = {
 };
 
 // Name (or the caller's text), description and server of a class entry.
-EntryRow ClassRow(const Text& name, const Text& classId, const Text& path) {
-  const Text server = ClassServerOf(classId);
+EntryRow ClassRow(const Text& name, const Text& classId, RegistryView view, const Text& path) {
+  const Text server = ClassServerOf(classId, view);
   return {name, GetFileDescription(server), server, path};
 }
 
-void ScanLocation(RowSink& rows, const AddonLocation& location) {
-  const Text key = location.key;
+// One location in one view: the key as rows name it.
+void ScanLocation(RowSink& rows, const AddonLocation& location, const KeyInView& view) {
+  const Text& key = view.key;
   const Text prefix = RootName(location.root) + "\\" + key + "\\";
   TextList names, data;
   const bool bySubkey = location.kind == AddonKind::Extensions || location.kind == AddonKind::HelperObjects;
@@ -54,11 +55,11 @@ void ScanLocation(RowSink& rows, const AddonLocation& location) {
                  ReadRegistryText(location.root, key + "\\" + name + "\\Exec"), Text(), prefix + name};
         break;
       case AddonKind::Toolbars:
-        cells = ClassRow(i < data.size() ? data[i] : Text(), name, prefix + name);
+        cells = ClassRow(i < data.size() ? data[i] : Text(), name, view.view, prefix + name);
         break;
       case AddonKind::HelperObjects:
       case AddonKind::SearchHooks:
-        cells = ClassRow(ClassNameOf(name), name, prefix + name);
+        cells = ClassRow(ClassNameOf(name, view.view), name, view.view, prefix + name);
         break;
     }
     AddEntryRow(rows, cells);
@@ -70,15 +71,17 @@ void ScanLocation(RowSink& rows, const AddonLocation& location) {
 void ScanBrowserAddons(ResultList& list) {
   RowSink rows(list);
   if (!rows.Accepting()) return;
-  for (const AddonLocation& location : kAddonLocations) ScanLocation(rows, location);
+  for (const AddonLocation& location : kAddonLocations) {
+    // The 32-bit browser's add-ons right after the native ones.
+    for (const KeyInView& view : ViewsOfKey(location.root, location.key)) ScanLocation(rows, location, view);
+  }
 }
 
 std::vector<ValueListKey> BrowserAddonValueKeys() {
   std::vector<ValueListKey> keys;
   for (const AddonLocation& location : kAddonLocations) {
-    if (location.kind == AddonKind::Toolbars || location.kind == AddonKind::SearchHooks) {
-      keys.push_back({location.root, location.key});
-    }
+    if (location.kind != AddonKind::Toolbars && location.kind != AddonKind::SearchHooks) continue;
+    for (const KeyInView& view : ViewsOfKey(location.root, location.key)) keys.push_back({location.root, view.key});
   }
   return keys;
 }

@@ -7,22 +7,26 @@
 
 namespace {
 
-const char kOptionsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\";
+const char kOptionsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
+
+void ScanOptionsKey(RowSink& rows, const Text& optionsKey) {
+  TextList names;
+  ListPresentSubkeys(kLocalMachine, optionsKey, names);
+  const Text prefix = RootName(kLocalMachine) + "\\" + optionsKey + "\\";
+  for (const Text& name : names) {
+    rows.LetEventsThrough();
+    // A Debugger value of any type redirects the start, even an empty one.
+    if (!RegistryItemExists(kLocalMachine, optionsKey + "\\" + name + "\\Debugger")) continue;
+    const Text path = prefix + name + "\\Debugger";
+    const Text debugger = ReadValueByFullPath(path);
+    AddEntryRow(rows, {name, GetFileDescription(debugger), debugger, path});
+  }
+}
 
 }  // namespace
 
 void ScanImageHijacks(ResultList& list) {
   RowSink rows(list);
   if (!rows.Accepting()) return;
-  TextList names;
-  ListPresentSubkeys(kLocalMachine, kOptionsKey, names);
-  const Text prefix = RootName(kLocalMachine) + "\\" + kOptionsKey;
-  for (const Text& name : names) {
-    rows.LetEventsThrough();
-    // A Debugger value of any type redirects the start, even an empty one.
-    if (!RegistryItemExists(kLocalMachine, kOptionsKey + name + "\\Debugger")) continue;
-    const Text path = prefix + name + "\\Debugger";
-    const Text debugger = ReadValueByFullPath(path);
-    AddEntryRow(rows, {name, GetFileDescription(debugger), debugger, path});
-  }
+  for (const KeyInView& view : ViewsOfKey(kLocalMachine, kOptionsKey)) ScanOptionsKey(rows, view.key);
 }

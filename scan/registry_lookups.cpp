@@ -7,14 +7,20 @@ void ListPresentSubkeys(int root, const Text& keyPath, TextList& names) {
   if (RegistryKeyPresent(root, keyPath)) ListSubkeys(root, keyPath, names);
 }
 
-Text ClassNameOf(const Text& classId) {
-  return ReadRegistryText(kClassesRoot, "CLSID\\" + classId + "\\");
+namespace {
+
+Text ClassesKey(RegistryView view) { return view == RegistryView::Native ? "CLSID\\" : "Wow6432Node\\CLSID\\"; }
+
+}  // namespace
+
+Text ClassNameOf(const Text& classId, RegistryView view) {
+  return ReadRegistryText(kClassesRoot, ClassesKey(view) + classId + "\\");
 }
 
-Text ClassServerOf(const Text& classId) {
-  return ReadRegistryText(kClassesRoot, "CLSID\\" + classId + "\\InProcServer32\\");
+Text ClassServerOf(const Text& classId, RegistryView view) {
+  return ReadRegistryText(kClassesRoot, ClassesKey(view) + classId + "\\InProcServer32\\");
 }
 
-Text ResolveClsidServer(const Text& classId) {
-  return ReadRegistryText(kLocalMachine, "SOFTWARE\\Classes\\CLSID\\" + classId + "\\InProcServer32\\");
+Text ResolveClsidServer(const Text& classId, RegistryView view) {
+  return ReadRegistryText(kLocalMachine, "SOFTWARE\\Classes\\" + ClassesKey(view) + classId + "\\InProcServer32\\");
 }

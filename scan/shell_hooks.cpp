@@ -38,11 +38,36 @@ const HookLocation kHookLocations[] = {
      HookKind::ColumnHandlers},
 };
 
+// One location in one view: the keys it is listed and addressed by.
+struct ScannedKey {
+  HookKind kind;
+  Text enumeratedKey;
+  Text entryKey;
+  RegistryView view;
+  Text Prefix() const { return RootName(kLocalMachine) + "\\" + entryKey + "\\"; }
+};
+
+// The location in each view Windows keeps of it, native first. Its two
+// spellings differ only in case, so they have the same views.
+std::vector<ScannedKey> ViewsOf(const HookLocation& location) {
+  const std::vector<KeyInView> enumerated = ViewsOfKey(kLocalMachine, location.enumeratedKey);
+  const std::vector<KeyInView> entries = ViewsOfKey(kLocalMachine, location.entryKey);
+  std::vector<ScannedKey> views;
+  for (std::size_t i = 0; i < enumerated.size() && i < entries.size(); ++i) {
+    views.push_back({location.kind, enumerated[i].key, entries[i].key, entries[i].view});
+  }
+  return views;
+}
+
+bool ListsSubkeys(HookKind kind) { return kind == HookKind::ProtocolSubkeys || kind == HookKind::ColumnHandlers; }
+
 // An identifier of spaces only names no class; a real one is looked up as
 // stored, spaces and all.
 bool NamesSomething(const Text& identifier) { return !RemoveAllSpaces(identifier).empty(); }
 
-void ScanSubkeys(RowSink& rows, const HookLocation& location, const Text& prefix) {
+void ScanSubkeys(RowSink& rows, const ScannedKey& location) {
+  const Text prefix = location.Prefix();
+  const RegistryView view = location.view;
   TextList names;
   ListPresentSubkeys(kLocalMachine, location.enumeratedKey, names);
   for (const Text& name : names) {
@@ -50,18 +75,20 @@ void ScanSubkeys(RowSink& rows, const HookLocation& location, const Text& prefix
     EntryRow cells{name, Text(), Text(), prefix + name};
     Text identifier = name;
     if (location.kind == HookKind::ProtocolSubkeys) {
-      identifier = ReadRegistryText(kLocalMachine, Text(location.entryKey) + "\\" + name + "\\CLSID");
+      identifier = ReadRegistryText(kLocalMachine, location.entryKey + "\\" + name + "\\CLSID");
     }
     if (NamesSomething(identifier)) {
       cells.description = location.kind == HookKind::ColumnHandlers ? Text("Windows Shell Common Dll")
-                                                                    : ClassNameOf(identifier);
-      cells.file = ClassServerOf(identifier);
+                                                                    : ClassNameOf(identifier, view);
+      cells.file = ClassServerOf(identifier, view);
     }
     AddEntryRow(rows, cells);
   }
 }
 
-void ScanValues(RowSink& rows, const HookLocation& location, const Text& prefix) {
+void ScanValues(RowSink& rows, const ScannedKey& location) {
+  const Text prefix = location.Prefix();
+  const RegistryView view = location.view;
   TextList names, data;
   ListValues(kLocalMachine, location.enumeratedKey, names, data);
   for (std::size_t i = 0; i < names.size() && i < data.size(); ++i) {
@@ -72,18 +99,18 @@ void ScanValues(RowSink& rows, const HookLocation& location, const Text& prefix)
     cells.path = prefix + name;
     switch (location.kind) {
       case HookKind::TaskScheduler:
-        cells = {value, ClassNameOf(name), ClassServerOf(name), cells.path};
+        cells = {value, ClassNameOf(name, view), ClassServerOf(name, view), cells.path};
         break;
       case HookKind::DelayLoad:
-        cells = {name, ClassNameOf(value), ClassServerOf(value), cells.path};
+        cells = {name, ClassNameOf(value, view), ClassServerOf(value, view), cells.path};
         break;
       case HookKind::ExecuteHooks:
-        cells = {ClassNameOf(name), Text(), ClassServerOf(name), cells.path};
+        cells = {ClassNameOf(name, view), Text(), ClassServerOf(name, view), cells.path};
         break;
       case HookKind::ApprovedValues:
         // The unnamed value is not an approval of any class.
         if (!NamesSomething(name)) continue;
-        cells = {name, value, ClassServerOf(name), cells.path};
+        cells = {name, value, ClassServerOf(name, view), cells.path};
         break;
       default:
         continue;
@@ -99,22 +126,22 @@ void ScanShellHooks(ResultList& list) {
   if (!rows.Accepting()) return;
   rows.LetEventsThrough();
   for (const HookLocation& location : kHookLocations) {
-    const Text prefix = RootName(kLocalMachine) + "\\" + location.entryKey + "\\";
-    if (location.kind == HookKind::ProtocolSubkeys || location.kind == HookKind::ColumnHandlers) {
-      ScanSubkeys(rows, location, prefix);
-    } else {
-      ScanValues(rows, location, prefix);
+    for (const ScannedKey& view : ViewsOf(location)) {
+      if (ListsSubkeys(location.kind)) {
+        ScanSubkeys(rows, view);
+      } else {
+        ScanValues(rows, view);
+      }
+      rows.LetEventsThrough();
     }
-    rows.LetEventsThrough();
   }
 }
 
 std::vector<ValueListKey> ShellHookValueKeys() {
   std::vector<ValueListKey> keys;
   for (const HookLocation& location : kHookLocations) {
-    if (location.kind != HookKind::ProtocolSubkeys && location.kind != HookKind::ColumnHandlers) {
-      keys.push_back({kLocalMachine, location.entryKey});
-    }
+    if (ListsSubkeys(location.kind)) continue;
+    for (const ScannedKey& view : ViewsOf(location)) keys.push_back({kLocalMachine, view.entryKey});
   }
   return keys;
 }

@@ -54,9 +54,20 @@ Text DescribeIfFile(const Text& text) {
   return FileExists(text) ? GetFileDescription(text) : Text("未知");
 }
 
-void ScanValues(RowSink& rows, const StartupLocation& location, const Text& prefix) {
+// One location in one view: the key its rows name, and the class view its
+// class identifiers belong to.
+struct ScannedKey {
+  const StartupLocation& location;
+  Text key;
+  RegistryView view;
+  Text Prefix() const { return RootName(location.root) + "\\" + key + "\\"; }
+};
+
+void ScanValues(RowSink& rows, const ScannedKey& scanned) {
+  const StartupLocation& location = scanned.location;
+  const Text prefix = scanned.Prefix();
   TextList names, data;
-  ListValues(location.root, location.key, names, data);
+  ListValues(location.root, scanned.key, names, data);
   for (std::size_t i = 0; i < names.size() && i < data.size(); ++i) {
     rows.LetEventsThrough();
     switch (location.kind) {
@@ -65,8 +76,8 @@ void ScanValues(RowSink& rows, const StartupLocation& location, const Text& pref
         break;
       case StartupKind::ClassByName:
       case StartupKind::ClassByData: {
-        const Text server =
-            ResolveClsidServer(location.kind == StartupKind::ClassByName ? names[i] : data[i]);
+        const Text server = ResolveClsidServer(
+            location.kind == StartupKind::ClassByName ? names[i] : data[i], scanned.view);
         rows.Add({server, GetFileDescription(server), prefix + names[i]});
         break;
       }
@@ -76,9 +87,11 @@ void ScanValues(RowSink& rows, const StartupLocation& location, const Text& pref
   }
 }
 
-void ScanSubkeys(RowSink& rows, const StartupLocation& location, const Text& prefix) {
+void ScanSubkeys(RowSink& rows, const ScannedKey& scanned) {
+  const StartupLocation& location = scanned.location;
+  const Text prefix = scanned.Prefix();
   TextList names;
-  ListPresentSubkeys(location.root, location.key, names);
+  ListPresentSubkeys(location.root, scanned.key, names);
   for (const Text& name : names) {
     rows.LetEventsThrough();
     const Text packagePath = prefix + name;
@@ -89,11 +102,16 @@ void ScanSubkeys(RowSink& rows, const StartupLocation& location, const Text& pre
   }
 }
 
-void ScanSingleValue(RowSink& rows, const StartupLocation& location, const Text& prefix) {
-  const Text text = ReadRegistryText(location.root, Text(location.key) + "\\" + location.entryValue);
+void ScanSingleValue(RowSink& rows, const ScannedKey& scanned) {
+  const StartupLocation& location = scanned.location;
+  const Text text = ReadRegistryText(location.root, scanned.key + "\\" + location.entryValue);
   if (text.empty()) return;
   rows.LetEventsThrough();
-  rows.Add({"windowsload", DescribeIfFile(text), prefix + location.entryValue});
+  rows.Add({"windowsload", DescribeIfFile(text), scanned.Prefix() + location.entryValue});
+}
+
+bool ListsValues(StartupKind kind) {
+  return kind == StartupKind::RunValues || kind == StartupKind::ClassByName || kind == StartupKind::ClassByData;
 }
 
 }  // namespace
@@ -102,18 +120,21 @@ void ScanStartupEntries(ResultList& list) {
   RowSink rows(list);
   if (!rows.Accepting()) return;
   for (const StartupLocation& location : kStartupLocations) {
-    const Text prefix = RootName(location.root) + "\\" + location.key + "\\";
-    switch (location.kind) {
-      case StartupKind::SingleValue:
-        ScanSingleValue(rows, location, prefix);
-        break;
-      case StartupKind::PackageSubkeys:
-      case StartupKind::ComponentValue:
-        ScanSubkeys(rows, location, prefix);
-        break;
-      default:
-        ScanValues(rows, location, prefix);
-        break;
+    // The 32-bit copy's rows right after the native key's.
+    for (const KeyInView& view : ViewsOfKey(location.root, location.key)) {
+      const ScannedKey scanned{location, view.key, view.view};
+      switch (location.kind) {
+        case StartupKind::SingleValue:
+          ScanSingleValue(rows, scanned);
+          break;
+        case StartupKind::PackageSubkeys:
+        case StartupKind::ComponentValue:
+          ScanSubkeys(rows, scanned);
+          break;
+        default:
+          ScanValues(rows, scanned);
+          break;
+      }
     }
   }
 }
@@ -121,9 +142,8 @@ void ScanStartupEntries(ResultList& list) {
 std::vector<ValueListKey> StartupValueKeys() {
   std::vector<ValueListKey> keys;
   for (const StartupLocation& location : kStartupLocations) {
-    const bool valueRows = location.kind == StartupKind::RunValues || location.kind == StartupKind::ClassByName ||
-                           location.kind == StartupKind::ClassByData;
-    if (valueRows) keys.push_back({location.root, location.key});
+    if (!ListsValues(location.kind)) continue;
+    for (const KeyInView& view : ViewsOfKey(location.root, location.key)) keys.push_back({location.root, view.key});
   }
   return keys;
 }
