@@ -1,5 +1,6 @@
 #include "protect/access_script.h"
 
+#include "host/backup.h"
 #include "host/registry_security.h"
 
 const char kImmunitySuffix[] = " [8 19]\r\n";
@@ -95,7 +96,13 @@ std::size_t CountScriptLines(const Text& text) {
 
 std::vector<bool> ApplyAccessScript(const Text& script) {
   std::vector<bool> results;
-  for (const AccessScriptLine& line : ParseAccessScript(script)) {
+  const std::vector<AccessScriptLine> lines = ParseAccessScript(script);
+  TextList changed;
+  for (const AccessScriptLine& line : lines) {
+    if (line.wellFormed) changed.push_back(line.keyPath);
+  }
+  if (!changed.empty()) BackUpAccessLists("access-change", changed);
+  for (const AccessScriptLine& line : lines) {
     if (!line.wellFormed) {
       results.push_back(false);
       continue;

@@ -2,6 +2,7 @@
 
 #include "ui/prompts.h"
 #include "ui/row_sink.h"
+#include "host/backup.h"
 #include "host/registry.h"
 #include "host/registry_security.h"
 #include "protect/access_script.h"
@@ -78,10 +79,13 @@ void DeleteAccountKey(const Text& name) {
     // the script would take what follows for a key and an access list of its
     // own. That key's list is replaced by its path instead.
     RunAccessScript(SamOpenScript());
-    ReplaceKeyAccessList("HKEY_LOCAL_MACHINE\\" + Text(kAccountNamesKey) + "\\" + name,
-                         {{KeyTrustee::Administrators, kKeyAccessFullControl, true},
-                          {KeyTrustee::LocalSystem, kKeyAccessFullControl, true}});
+    const Text key = "HKEY_LOCAL_MACHINE\\" + Text(kAccountNamesKey) + "\\" + name;
+    BackUpAccessLists("access-change", {key});
+    ReplaceKeyAccessList(key, {{KeyTrustee::Administrators, kKeyAccessFullControl, true},
+                               {KeyTrustee::LocalSystem, kKeyAccessFullControl, true}});
   }
+  // Read now that the keys are open to us.
+  BackUpRegistry("account-remove", {TreeBackup(kLocalMachine, Text(kAccountNamesKey) + "\\" + name)});
   DeleteRegistryItem(kLocalMachine, Text(kAccountNamesKey) + "\\" + name);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "ui/prompts.h"
+#include "host/backup.h"
 #include "host/files.h"
 #include "host/registry.h"
 
@@ -117,6 +118,49 @@ void DeleteConsolePolicies(int root, const Text& keyPath) {
   for (int attempt = 0; attempt < 2 && KeyExists(root, keyPath); ++attempt) DeleteRegistryTree(root, keyPath);
 }
 
+// One association's command, below HKEY_CLASSES_ROOT.
+struct AssociationWrite {
+  Text path;
+  Text command;
+};
+
+std::vector<AssociationWrite> FileAssociationWrites() {
+  std::vector<AssociationWrite> writes;
+  for (const Text& line : SplitText(kFileAssociations, "\r\n")) {
+    const TextList fields = SplitText(line, "|");
+    if (fields.size() != 3) continue;
+    const Text placeholder = ToLowerCase(fields[1]);
+    Text prefix;
+    if (placeholder == "[system]") prefix = GetSpecialFolder(kFolderSystem);
+    if (placeholder == "[win]") prefix = GetSpecialFolder(kFolderWindows);
+    writes.push_back({fields[0] + "file\\shell\\open\\command\\", prefix + fields[2]});
+  }
+  return writes;
+}
+
+// Everything the repair may write or delete, as it is now: one backup for
+// the whole repair, written before its first step.
+std::vector<RegistryBackupItem> RepairBackupItems(const TextList& pendingRepairs) {
+  std::vector<RegistryBackupItem> items;
+  const auto value = [&items](int root, const Text& path) {
+    const RegistryEntry entry = EntryBelowRoot(root, path);
+    items.push_back(ValueBackup(root, entry.key, entry.valueName));
+  };
+  for (const FixedRepair& step : kFixedRepairs) {
+    if (step.action != Action::DeleteConsolePolicies) value(step.root, step.path);
+    // A deletion that finds no value takes the (empty) key of that path.
+    if (step.action != Action::WriteNumber && step.action != Action::WriteText) {
+      items.push_back(TreeBackup(step.root, step.path));
+    }
+  }
+  for (const Text& record : pendingRepairs) {
+    const TextList fields = SplitText(record, "|");
+    if (fields.size() == 5 && (fields[0] == "c" || fields[0] == "n")) value(ToInteger(fields[1]), fields[2]);
+  }
+  for (const AssociationWrite& write : FileAssociationWrites()) value(kClassesRoot, write.path);
+  return items;
+}
+
 }  // namespace
 
 void RepairFixedRestrictions() {
@@ -150,18 +194,13 @@ void RepairPendingRecords(ResultList& list, const TextList& pendingRepairs) {
 }
 
 void RepairFileAssociations() {
-  for (const Text& line : SplitText(kFileAssociations, "\r\n")) {
-    const TextList fields = SplitText(line, "|");
-    if (fields.size() != 3) continue;
-    const Text placeholder = ToLowerCase(fields[1]);
-    Text prefix;
-    if (placeholder == "[system]") prefix = GetSpecialFolder(kFolderSystem);
-    if (placeholder == "[win]") prefix = GetSpecialFolder(kFolderWindows);
-    WriteRegistryValue(kClassesRoot, fields[0] + "file\\shell\\open\\command\\", prefix + fields[2]);
+  for (const AssociationWrite& write : FileAssociationWrites()) {
+    WriteRegistryValue(kClassesRoot, write.path, write.command);
   }
 }
 
 void RepairRestrictions(ResultList& list, const TextList& pendingRepairs) {
+  BackUpRegistry("repair", RepairBackupItems(pendingRepairs));
   ProcessPendingEvents();
   RepairFixedRestrictions();
   RepairPendingRecords(list, pendingRepairs);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "ui/prompts.h"
+#include "host/backup.h"
 #include "host/files.h"
 #include "host/registry.h"
 #include "host/registry_presence.h"
@@ -14,10 +15,11 @@
 #include "scan/winsock_catalogue.h"
 #include "scan/winsock_providers.h"
 
-const RemovalPlan kBrowserAddonRemoval = {3, RemovalRoute::RegistryThenTool, nullptr, nullptr};
-const RemovalPlan kShellHookRemoval = {3, RemovalRoute::RegistryThenTool, nullptr, nullptr};
-const RemovalPlan kImageHijackRemoval = {3, RemovalRoute::RegistryOnly, ScanImageHijacks, nullptr};
-const RemovalPlan kWinsockRemoval = {3, RemovalRoute::ToolOnly, ScanWinsockProviders, RemoveWinsockEntry};
+const RemovalPlan kBrowserAddonRemoval = {3, RemovalRoute::RegistryThenTool, nullptr, nullptr, "addon-remove"};
+const RemovalPlan kShellHookRemoval = {3, RemovalRoute::RegistryThenTool, nullptr, nullptr, "hook-remove"};
+const RemovalPlan kImageHijackRemoval = {3, RemovalRoute::RegistryOnly, ScanImageHijacks, nullptr, "hijack-remove"};
+const RemovalPlan kWinsockRemoval = {3, RemovalRoute::ToolOnly, ScanWinsockProviders, RemoveWinsockEntry,
+                                     "winsock-remove"};
 
 namespace {
 
@@ -120,6 +122,19 @@ bool RegistryEntryPresent(const Text& absolutePath) {
   return !entry.valueName.empty() && RegistryKeyPresent(entry.root, entry.Path());
 }
 
+void BackUpRemoval(const char* what, const Text& absolutePath) {
+  RegistryEntry entry;
+  if (ParseListedValue(absolutePath, entry)) {
+    BackUpRegistry(what, {ValueBackup(entry.root, entry.key, entry.valueName)});
+    return;
+  }
+  if (!ParseAbsoluteEntry(absolutePath, entry) || entry.root == 0) return;
+  std::vector<RegistryBackupItem> items{ValueBackup(entry.root, entry.key, entry.valueName)};
+  // A default value's path never takes its key.
+  if (!entry.valueName.empty()) items.push_back(TreeBackup(entry.root, entry.Path()));
+  BackUpRegistry(what, items);
+}
+
 bool DeleteRegistryEntry(const Text& absolutePath, RemovalRoute route) {
   RegistryEntry entry;
   if (ParseListedValue(absolutePath, entry)) return DeleteValueEntry(entry, route);
@@ -141,7 +156,13 @@ void RemoveCurrentEntry(ResultList& list, const RemovalPlan& plan) {
   const Text path = list.GetCellText(row, plan.pathColumn);
   if (path.empty() || !ConfirmDeletion(path)) return;
   // Delete what the user was asked about, whatever the selection is now.
-  const bool gone = plan.remove != nullptr ? plan.remove(path) : DeleteRegistryEntry(path, plan.route);
+  bool gone = false;
+  if (plan.remove != nullptr) {
+    gone = plan.remove(path);
+  } else {
+    BackUpRemoval(plan.backupName, path);
+    gone = DeleteRegistryEntry(path, plan.route);
+  }
   if (plan.rescan) {
     plan.rescan(list);
   } else if (gone) {
@@ -164,6 +185,7 @@ void RemoveSelectedStartupEntries(ResultList& list) {
   int removedAbove = 0;
   for (const Selected& entry : selected) {
     if (entry.path.empty() || !ConfirmDeletion(entry.path)) continue;
+    BackUpRemoval("startup-remove", entry.path);
     if (DeleteRegistryEntry(entry.path, RemovalRoute::RegistryThenTool)) {
       DropRowHolding(list, kStartupPathColumn, entry.path, entry.row - removedAbove);
       ++removedAbove;

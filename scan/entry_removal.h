@@ -17,8 +17,10 @@ struct RemovalPlan {
   RemovalRoute route;
   // Rebuilds the list afterwards; without one the row goes once its entry is gone.
   void (*rescan)(ResultList&);
-  // Removes what the path names instead of the route (true when it is gone).
+  // Removes what the path names instead of the route (true when it is gone),
+  // its own backup included.
   bool (*remove)(const Text& absolutePath);
+  const char* backupName;   // what the backup of a removal is called
 };
 
 extern const RemovalPlan kBrowserAddonRemoval;
@@ -36,5 +38,9 @@ void RemoveCurrentEntry(ResultList& list, const RemovalPlan& plan);
 // value for a path ending in a backslash).
 bool DeleteRegistryEntry(const Text& absolutePath, RemovalRoute route);
 bool RegistryEntryPresent(const Text& absolutePath);
+// Backs up whatever a removal of the path may delete: the value it names
+// and, unless it names a value of a key whose entries are values, the key
+// of that path with everything below it.
+void BackUpRemoval(const char* what, const Text& absolutePath);
 // "REG DELETE \"path\" /f", or "" for a path the tool must not be given.
 Text ConsoleDeleteCommand(const Text& absolutePath);

@@ -2,6 +2,7 @@
 
 #include "ui/row_sink.h"
 #include "ui/prompts.h"
+#include "host/backup.h"
 #include "host/registry.h"
 #include "host/registry_presence.h"
 
@@ -65,6 +66,7 @@ void ChangeServiceStart(ResultList& list, const ComboBox& startType) {
   // A service removed since the scan gets no key made up for it.
   if (!RegistryKeyPresent(kLocalMachine, Text(kServicesKey) + "\\" + service)) return;
   const Text path = ValuePath(service, "Start");
+  BackUpRegistry("service-start", {ValueBackup(kLocalMachine, Text(kServicesKey) + "\\" + service, "Start")});
   WriteRegistryValue(kLocalMachine, path, start);
   const Text stored = StartTypeText(ReadRegistryNumber(kLocalMachine, path, kStartTypeCount));
   if (!stored.empty()) list.SetCellText(row, kServiceStartType, stored);

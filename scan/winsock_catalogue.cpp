@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 
+#include "host/backup.h"
 #include "host/registry.h"
 #include "host/registry_presence.h"
 #include "host/registry_values.h"
@@ -70,6 +71,7 @@ bool RemoveWinsockEntry(const Text& absolutePath) {
   const RegistryEntry catalog = EntryBelowRoot(kLocalMachine, path.key);   // Protocol_Catalog9, Catalog_Entries
   const Text folder = ToLowerCase(catalog.valueName);
   if (!parsed || !IsEntryName(path.valueName) || (folder != "catalog_entries" && folder != "catalog_entries64")) {
+    BackUpRemoval(kWinsockRemoval.backupName, absolutePath);
     return DeleteRegistryEntry(absolutePath, RemovalRoute::ToolOnly);
   }
   const Text catalogKey = path.key;
@@ -102,6 +104,10 @@ bool RemoveWinsockEntry(const Text& absolutePath) {
   const bool hadSerial = RegistryItemExists(kLocalMachine, serialPath);
   const int32_t oldSerial = ReadRegistryNumber(kLocalMachine, serialPath);
 
+  // The catalogue, its count and its serial number as they are now.
+  BackUpRegistry(kWinsockRemoval.backupName,
+                 {TreeBackup(kLocalMachine, catalogKey), ValueBackup(kLocalMachine, catalog.key, "Num_" + catalog.valueName),
+                  ValueBackup(kLocalMachine, catalog.key, "Serial_Access_Num")});
   const bool done = WriteEntries(catalogKey, names, after) &&
                     WriteRegistryValue(kLocalMachine, countPath, static_cast<int32_t>(after.size())) &&
                     WriteRegistryValue(kLocalMachine, serialPath, oldSerial + 1);

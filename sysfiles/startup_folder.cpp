@@ -2,6 +2,7 @@
 
 #include "ui/row_sink.h"
 #include "ui/prompts.h"
+#include "host/backup.h"
 #include "host/files.h"
 #include "host/folder_files.h"
 #include "host/version_info.h"
@@ -47,6 +48,7 @@ void DeleteStartupFolderFile(ResultList& list) {
   if (path.empty()) return;
   if (ShowMessageBox("是否删除文件\r\n" + path, kYesNo, "Windows") != kResultYes) return;
   // Delete what the user was asked about, even if the list changed meanwhile.
+  BackUpFile("startup-file-delete", path);
   if (!DeleteListedFile(path)) return;
   if (list.GetCellText(row, kPathColumn) == path) list.DeleteRow(row);
 }

@@ -2,6 +2,7 @@
 
 #include "ui/edit_streaming.h"
 #include "ui/prompts.h"
+#include "host/backup.h"
 #include "host/files.h"
 
 namespace {
@@ -110,6 +111,7 @@ SaveResult SaveTextFile(const EditBox& edit, const Text& path, const TextFileSta
   const int attributes = GetFileAttributes(path);
   const bool existed = attributes != -1;
   if (existed && (attributes & kAttributeDirectory) != 0) return SaveResult::kNotWritten;
+  BackUpFile("file-save", path);
   // A read-only, hidden or system file cannot be overwritten as it is.
   if (existed) SetFileAttributes(path, 0);
   const bool written = WriteFileBytes(path, ToBytes(edit.Content()));

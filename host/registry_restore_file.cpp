@@ -1,0 +1,213 @@
+#include "host/registry_restore_file.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "host/native_view.h"
+#include "host/registry_paths.h"
+#include "host/scoped_handles.h"
+
+namespace {
+
+constexpr int kMaxGrowths = 24;
+
+std::wstring Wide(const Text& text) {
+  if (text.empty()) return std::wstring();
+  const int units = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(units), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &wide[0], units);
+  return wide;
+}
+
+bool OpenWide(int root, const std::wstring& key, ScopedKey& handle) {
+  return RegOpenKeyExW(RootKeyFromNumber(root), key.c_str(), 0, KEY_READ | NativeViewAccess(), handle.Receive()) ==
+         ERROR_SUCCESS;
+}
+
+bool KeyPresent(int root, const std::wstring& key) {
+  ScopedKey handle;
+  return OpenWide(root, key, handle);
+}
+
+std::wstring Quoted(const std::wstring& text) {
+  std::wstring quoted = L"\"";
+  for (const wchar_t c : text) {
+    if (c == L'\\' || c == L'"') quoted += L'\\';
+    quoted += c;
+  }
+  return quoted + L"\"";
+}
+
+std::wstring NameOf(const std::wstring& name) { return name.empty() ? L"@" : Quoted(name); }
+
+// A REG_SZ that regedit writes as a quoted string: whole UTF-16 units, one
+// terminating zero and nothing a line could not hold.
+bool PlainString(DWORD type, const ByteString& data, std::wstring& text) {
+  if (type != REG_SZ || data.size() < 2 || data.size() % 2 != 0) return false;
+  text.assign(data.size() / 2, L'\0');
+  std::memcpy(&text[0], data.data(), data.size());
+  if (text.back() != L'\0') return false;
+  text.pop_back();
+  for (const wchar_t c : text) {
+    if (c < 0x20) return false;
+  }
+  return true;
+}
+
+// Lower-case hexadecimal digits of a number, at least `width` of them.
+std::wstring Hex(unsigned long number, int width) {
+  std::wstring digits;
+  do {
+    digits.insert(digits.begin(), L"0123456789abcdef"[number & 0xF]);
+    number >>= 4;
+  } while (number != 0 || static_cast<int>(digits.size()) < width);
+  return digits;
+}
+
+// "name"=data in regedit's form; long hexadecimal data goes on over lines
+// ending in a backslash, as regedit writes it.
+std::wstring ValueLine(const std::wstring& name, DWORD type, const ByteString& data) {
+  std::wstring line = NameOf(name) + L"=";
+  std::wstring text;
+  if (PlainString(type, data, text)) return line + Quoted(text);
+  if (type == REG_DWORD && data.size() == 4) {
+    const DWORD number = static_cast<DWORD>(data[0]) | static_cast<DWORD>(data[1]) << 8 |
+                         static_cast<DWORD>(data[2]) << 16 | static_cast<DWORD>(data[3]) << 24;
+    return line + L"dword:" + Hex(number, 8);
+  }
+  line += type == REG_BINARY ? std::wstring(L"hex:") : L"hex(" + Hex(type, 1) + L"):";
+  for (std::size_t i = 0; i < data.size(); ++i) {
+    line += Hex(data[i], 2);
+    if (i + 1 < data.size()) line += (i + 1) % 24 == 0 ? L",\\\r\n  " : L",";
+  }
+  return line;
+}
+
+bool ReadValue(HKEY key, const std::wstring& name, DWORD& type, ByteString& data) {
+  DWORD size = 0;
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    data.assign(size + 2u, 0);
+    DWORD received = size;
+    const LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &received);
+    if (status == ERROR_MORE_DATA) continue;
+    if (status != ERROR_SUCCESS) return false;
+    data.resize(received);
+    return true;
+  }
+  return false;
+}
+
+class RestoreWriter {
+ public:
+  void Value(const RegistryBackupItem& item) {
+    const std::wstring key = Wide(item.key), name = Wide(item.valueName);
+    ScopedKey handle;
+    if (!OpenWide(item.root, key, handle)) {
+      RemoveKey(item.root, FirstMissingKey(item.root, key));
+      return;
+    }
+    Header(item.root, key);
+    DWORD type = REG_NONE;
+    ByteString data;
+    text_ += ReadValue(handle.Get(), name, type, data) ? ValueLine(name, type, data) : NameOf(name) + L"=-";
+    text_ += L"\r\n";
+  }
+
+  void Tree(const RegistryBackupItem& item) {
+    const std::wstring key = Wide(item.key);
+    RemoveKey(item.root, key);   // whatever the change leaves there goes first
+    Dump(item.root, key, 0);
+  }
+
+  std::wstring Text() const { return L"Windows Registry Editor Version 5.00\r\n" + text_; }
+
+ private:
+  void Header(int root, const std::wstring& key) {
+    const std::wstring header = L"[" + Wide(RootName(root)) + L"\\" + key + L"]";
+    if (header == lastHeader_) return;
+    text_ += L"\r\n" + header + L"\r\n";
+    lastHeader_ = header;
+  }
+
+  void RemoveKey(int root, const std::wstring& key) {
+    if (key.empty()) return;   // a root is never removed
+    text_ += L"\r\n[-" + Wide(RootName(root)) + L"\\" + key + L"]\r\n";
+    lastHeader_.clear();
+  }
+
+  // The shortest leading part of the path that names no key.
+  std::wstring FirstMissingKey(int root, const std::wstring& key) {
+    for (std::size_t end = key.find(L'\\'); ; end = key.find(L'\\', end + 1)) {
+      const std::wstring part = key.substr(0, end);
+      if (!KeyPresent(root, part)) return part;
+      if (end == std::wstring::npos) return std::wstring();
+    }
+  }
+
+  void Dump(int root, const std::wstring& key, int depth) {
+    ScopedKey handle;
+    if (depth > 64 || !OpenWide(root, key, handle)) return;
+    Header(root, key);
+    DWORD maxName = 0, maxData = 0, maxSubkey = 0;
+    RegQueryInfoKeyW(handle.Get(), nullptr, nullptr, nullptr, nullptr, &maxSubkey, nullptr, nullptr, &maxName,
+                     &maxData, nullptr, nullptr);
+    std::wstring name(maxName + 2u, L'\0');
+    ByteString data(maxData + 2u, 0);
+    int growths = 0;
+    for (DWORD index = 0;; ++index) {
+      DWORD nameLength = static_cast<DWORD>(name.size()), dataLength = static_cast<DWORD>(data.size()), type = 0;
+      const LONG status =
+          RegEnumValueW(handle.Get(), index, &name[0], &nameLength, nullptr, &type, data.data(), &dataLength);
+      if (status == ERROR_MORE_DATA && ++growths < kMaxGrowths) {   // grown meanwhile: the same one, with room
+        name.assign(name.size() * 2, L'\0');
+        data.assign(data.size() * 2 + dataLength, 0);
+        --index;
+        continue;
+      }
+      if (status != ERROR_SUCCESS) break;
+      text_ += ValueLine(name.substr(0, nameLength), type, ByteString(data.begin(), data.begin() + dataLength));
+      text_ += L"\r\n";
+    }
+    std::vector<std::wstring> subkeys;
+    std::wstring subkey(maxSubkey + 2u, L'\0');
+    for (DWORD index = 0;; ++index) {
+      DWORD length = static_cast<DWORD>(subkey.size());
+      const LONG status = RegEnumKeyExW(handle.Get(), index, &subkey[0], &length, nullptr, nullptr, nullptr, nullptr);
+      if (status == ERROR_MORE_DATA && ++growths < kMaxGrowths) {
+        subkey.assign(subkey.size() * 2, L'\0');
+        --index;
+        continue;
+      }
+      if (status != ERROR_SUCCESS) break;
+      subkeys.push_back(subkey.substr(0, length));
+    }
+    for (const std::wstring& child : subkeys) Dump(root, key + L"\\" + child, depth + 1);
+  }
+
+  std::wstring text_;
+  std::wstring lastHeader_;
+};
+
+}  // namespace
+
+RegistryBackupItem ValueBackup(int root, const Text& key, const Text& valueName) {
+  return {RegistryBackupItem::Kind::Value, root, WithoutTrailingBackslash(key), valueName};
+}
+
+RegistryBackupItem TreeBackup(int root, const Text& key) {
+  return {RegistryBackupItem::Kind::Tree, root, WithoutTrailingBackslash(key), Text()};
+}
+
+std::wstring RegistryRestoreText(const std::vector<RegistryBackupItem>& items) {
+  RestoreWriter writer;
+  for (const RegistryBackupItem& item : items) {
+    if (item.kind == RegistryBackupItem::Kind::Value) {
+      writer.Value(item);
+    } else {
+      writer.Tree(item);
+    }
+  }
+  return writer.Text();
+}

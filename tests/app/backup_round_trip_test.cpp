@@ -1,0 +1,286 @@
+// Every change made through the window leaves a backup that undoes it: a
+// snapshot of the keys (names, types, data, read wide) or of the file, the
+// change as a user makes it, the backup imported with the prefix's own
+// regedit (or the file copied back), and the snapshot again: identical.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "../scan/registry_scratch.h"
+#include "../sysfiles/file_fixture.h"
+#include "app/control_ids.h"
+#include "host/backup.h"
+#include "scan/services.h"
+#include "support/dialog_answerer.h"
+#include "support/main_window_fixture.h"
+#include "sysfiles/text_file_pages.h"
+
+namespace {
+
+struct Scope {
+  HKEY root;
+  std::wstring key;
+};
+
+// One sorted line per key and per value below the scope, data in hex.
+void Dump(HKEY root, const std::wstring& key, std::vector<std::wstring>& lines, int depth) {
+  HKEY handle = nullptr;
+  if (RegOpenKeyExW(root, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return;
+  lines.push_back(L"[" + key + L"]");
+  std::vector<std::wstring> subkeys;
+  wchar_t name[16384];
+  std::vector<BYTE> data(1 << 20);
+  for (DWORD i = 0;; ++i) {
+    DWORD nameLength = 16384, dataLength = static_cast<DWORD>(data.size()), type = 0;
+    if (RegEnumValueW(handle, i, name, &nameLength, nullptr, &type, data.data(), &dataLength) != ERROR_SUCCESS) break;
+    std::wstring line = key + L" | " + std::wstring(name, nameLength) + L" | " + std::to_wstring(type) + L" |";
+    wchar_t hex[4];
+    for (DWORD b = 0; b < dataLength; ++b) {
+      std::swprintf(hex, 4, L"%02x", data[b]);
+      line += hex;
+    }
+    lines.push_back(line);
+  }
+  for (DWORD i = 0;; ++i) {
+    DWORD length = 16384;
+    if (RegEnumKeyExW(handle, i, name, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    subkeys.emplace_back(name, length);
+  }
+  RegCloseKey(handle);
+  if (depth < 16) {
+    for (const std::wstring& child : subkeys) Dump(root, key + L"\\" + child, lines, depth + 1);
+  }
+}
+
+std::vector<std::wstring> Snapshot(const std::vector<Scope>& scopes) {
+  std::vector<std::wstring> lines;
+  for (const Scope& scope : scopes) Dump(scope.root, scope.key, lines, 0);
+  std::sort(lines.begin(), lines.end());
+  return lines;
+}
+
+// This run's newest backup whose name ends in `ending`.
+Text NewestBackup(const Text& ending) {
+  const Text folder = BackupRunFolder();
+  Text newest;
+  WIN32_FIND_DATAA found;
+  const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return Text();
+  do {
+    const Text name = found.cFileName;
+    if (name.size() > ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0 &&
+        name > newest) {
+      newest = name;
+    }
+  } while (FindNextFileA(search, &found));
+  FindClose(search);
+  return newest.empty() ? Text() : folder + newest;
+}
+
+// The way a user restores without a double-click.
+void Import(const Text& file) {
+  ASSERT_FALSE(file.empty());
+  std::string command = "regedit.exe /s \"" + file + "\"";
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION process = {};
+  ASSERT_TRUE(CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process));
+  WaitForSingleObject(process.hProcess, 60000);
+  CloseHandle(process.hThread);
+  CloseHandle(process.hProcess);
+}
+
+void SetWide(HKEY root, const std::wstring& key, const std::wstring& name, DWORD type, const ByteString& data) {
+  HKEY handle = nullptr;
+  ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr), 0);
+  RegSetValueExW(handle, name.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()));
+  RegCloseKey(handle);
+}
+
+ByteString Bytes(const char* text, std::size_t size) { return ByteString(text, text + size); }
+
+// Values of every shape a backup must carry byte for byte, names outside
+// the code page included.
+void SeedOddValues(HKEY root, const std::wstring& key) {
+  SetWide(root, key, L"", REG_SZ, Bytes("d\0e\0\0\0", 6));
+  SetWide(root, key, L"Veltro\u00e9\u0416\u4e2d", REG_SZ, Bytes("x\0\0\0", 4));
+  SetWide(root, key, L"unterminated \"q\" \\", REG_SZ, Bytes("a\0b\0", 4));
+  SetWide(root, key, L"odd", REG_BINARY, Bytes("%\0S\0%", 5));
+  SetWide(root, key, L"unterminated", REG_EXPAND_SZ, Bytes("%\0S\0%\0", 6));
+  SetWide(root, key, L"lines", REG_SZ, Bytes("1\0\r\0\n\0" "2\0\0\0", 10));
+  SetWide(root, key, L"multi", REG_MULTI_SZ, Bytes("a\0\0\0b\0\0\0\0\0", 10));
+  SetWide(root, key, L"short number", REG_DWORD, Bytes("\x01\x02", 2));
+  SetWide(root, key, L"number", REG_DWORD, Bytes("\x78\x56\x34\x12", 4));
+  SetWide(root, key, L"qword", REG_QWORD, Bytes("\1\2\3\4\5\6\7\x08", 8));
+  SetWide(root, key, L"empty", REG_BINARY, ByteString());
+  ByteString large(300);
+  for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<unsigned char>(i * 7);
+  SetWide(root, key, L"large", REG_BINARY, large);
+  SetWide(root, key, L"custom", 0x1234, Bytes("\xff", 1));
+}
+
+int RowHolding(const ResultList& list, int column, const Text& path) {
+  for (int row = 0; row < list.RowCount(); ++row) {
+    if (list.GetCellText(row, column) == path) return row;
+  }
+  return -1;
+}
+
+const Text kLm = "HKEY_LOCAL_MACHINE\\";
+const Text kColumns = "SOFTWARE\\Classes\\Folder\\shellex\\ColumnHandlers";
+const Text kCatalog = "SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9";
+const Text kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+std::wstring Wide(const Text& text) { return std::wstring(text.begin(), text.end()); }   // ASCII paths only
+
+TEST(BackupRoundTripTest, EveryRemovalIsUndoneByItsBackup) {
+  struct Case {
+    const char* what;
+    int refreshButton, deleteButton;
+    ResultList MainControls::*list;
+    int pathColumn;
+    Text path;
+    Scope scope;
+    void (*seed)(RegistryScratch&);
+  };
+  const Case cases[] = {
+      {"a Run value", 14, 15, &MainControls::超级列表框6, 2, "HKEY_CURRENT_USER\\" + kRun + "\\VeltroBackup",
+       {HKEY_CURRENT_USER, Wide(kRun)},
+       [](RegistryScratch& s) {
+         s.Value(HKEY_CURRENT_USER, kRun, "VeltroBackup", REG_EXPAND_SZ, Bytes("c:\\v.exe /x", 11));
+       }},
+      {"a shell hook with subkeys", 10, 11, &MainControls::超级列表框4, 3, kLm + kColumns + "\\veltro-backup",
+       {HKEY_LOCAL_MACHINE, Wide(kColumns)},
+       [](RegistryScratch& s) {
+         s.Key(HKEY_LOCAL_MACHINE, kColumns + "\\veltro-backup");
+         SeedOddValues(HKEY_LOCAL_MACHINE, Wide(kColumns + "\\veltro-backup"));
+         SeedOddValues(HKEY_LOCAL_MACHINE, Wide(kColumns + "\\veltro-backup\\child\\grandchild"));
+         s.Key(HKEY_LOCAL_MACHINE, kColumns + "\\veltro-backup\\empty child");
+       }},
+      // The renumbering: entry 2 goes, entry 3 becomes 2, the count and
+      // serial number change.
+      {"a Winsock entry", 6, 7, &MainControls::超级列表框2, 3, kLm + kCatalog + "\\Catalog_Entries\\000000000002",
+       {HKEY_LOCAL_MACHINE, Wide(kCatalog)},
+       [](RegistryScratch& s) {
+         for (const char* entry : {"000000000001", "000000000002", "000000000003"}) {
+           const Text key = kCatalog + "\\Catalog_Entries\\" + entry;
+           s.Key(HKEY_LOCAL_MACHINE, key);
+           ByteString item(632, 0);
+           const Text dll = Text("%SystemRoot%\\system32\\veltro") + entry + ".dll";
+           std::copy(dll.begin(), dll.end(), item.begin());
+           s.Value(HKEY_LOCAL_MACHINE, key, "PackedCatalogItem", REG_BINARY, item);
+           s.String(HKEY_LOCAL_MACHINE, key, "ProtocolName", entry);
+         }
+         s.Number(HKEY_LOCAL_MACHINE, kCatalog, "Num_Catalog_Entries", 3);
+         s.Number(HKEY_LOCAL_MACHINE, kCatalog, "Serial_Access_Num", 7);
+       }},
+  };
+  MainWindowFixture window;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    RegistryScratch scratch;
+    c.seed(scratch);
+    const auto before = Snapshot({c.scope});
+    ResultList& list = window.Controls().*c.list;
+    window.Click(ButtonId(c.refreshButton));
+    const int row = RowHolding(list, c.pathColumn, c.path);
+    ASSERT_GE(row, 0) << c.path;
+    window.FocusRow(list, row);
+    DialogAnswerer answerer({{IDYES, ""}});
+    window.Click(ButtonId(c.deleteButton));
+    window.Pump();
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    ASSERT_NE(Snapshot({c.scope}), before) << "nothing was removed";
+    Import(NewestBackup("-remove.reg"));
+    EXPECT_EQ(Snapshot({c.scope}), before);
+  }
+}
+
+TEST(BackupRoundTripTest, TheRepairOfAnInfectedMachineIsUndone) {
+  const std::vector<Scope> scopes = {
+      {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Policies"},
+      {HKEY_CURRENT_USER, L"Software\\Policies"},
+      {HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\Main"},
+      {HKEY_CURRENT_USER, L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced"},
+      {HKEY_CURRENT_USER, L"SYSTEM"},
+      {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies"},
+      {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"},
+      {HKEY_LOCAL_MACHINE, L"SYSTEM\\CurrentControlSet\\Services\\Cdrom"},
+      {HKEY_CLASSES_ROOT, L".exe"},
+      {HKEY_CLASSES_ROOT, L"exefile"},
+      {HKEY_CLASSES_ROOT, L"txtfile"},
+      {HKEY_CLASSES_ROOT, L"regfile"},
+      {HKEY_CLASSES_ROOT, L"vbsfile"},
+  };
+  RegistryScratch scratch;
+  const Text explorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
+  scratch.Number(HKEY_CURRENT_USER, explorer, "NoRun", 1);
+  scratch.Value(HKEY_CURRENT_USER, explorer, "NoFind", REG_SZ, Bytes("1\0", 2));
+  scratch.Key(HKEY_CURRENT_USER, "Software\\Policies\\Microsoft\\mmc\\{veltro}");
+  scratch.Number(HKEY_CURRENT_USER, "Software\\Policies\\Microsoft\\mmc\\{veltro}", "Restrict_Run", 1);
+  scratch.Number(HKEY_CURRENT_USER, "Software\\Policies\\Microsoft\\mmc", "RestrictToPermittedSnapins", 1);
+  ASSERT_FALSE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, explorer, "NoClose"));
+  const auto before = Snapshot(scopes);
+  MainWindowFixture window;
+  window.Click(ButtonId(1));
+  window.Click(ButtonId(2));
+  ASSERT_NE(Snapshot(scopes), before);
+  ASSERT_TRUE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, explorer, "NoClose")) << "the repair writes it";
+  Import(NewestBackup("-repair.reg"));
+  // Identical, so what the repair created is gone again.
+  EXPECT_EQ(Snapshot(scopes), before);
+  EXPECT_FALSE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, explorer, "NoClose"));
+}
+
+TEST(BackupRoundTripTest, AStartTypeChangeIsUndone) {
+  const Text service = "SYSTEM\\CurrentControlSet\\Services\\VeltroBackupSvc";
+  RegistryScratch scratch;
+  scratch.Key(HKEY_LOCAL_MACHINE, service);
+  scratch.String(HKEY_LOCAL_MACHINE, service, "ImagePath", "v.exe");
+  scratch.Value(HKEY_LOCAL_MACHINE, service, "Start", REG_BINARY, Bytes("\x03\x00\x00\x00\x09", 5));
+  const std::vector<Scope> scopes = {{HKEY_LOCAL_MACHINE, Wide(service)}};
+  const auto before = Snapshot(scopes);
+  MainWindowFixture window;
+  MainControls& c = window.Controls();
+  window.Click(ButtonId(28));
+  const int row = RowHolding(c.系统服务列表, kServiceKeyName, "VeltroBackupSvc");
+  ASSERT_GE(row, 0);
+  window.FocusRow(c.系统服务列表, row);
+  window.ChooseComboItem(4);
+  ASSERT_NE(Snapshot(scopes), before);
+  Import(NewestBackup("-service-start.reg"));
+  EXPECT_EQ(Snapshot(scopes), before);
+}
+
+TEST(BackupRoundTripTest, AHostsSaveIsUndoneByItsCopy) {
+  const Text hosts = TextFilePagePath(TextFilePage::Hosts);
+  FileBackup keep(hosts);
+  const Text content = "# 测试\r\n127.0.0.1 localhost\r\n";
+  ASSERT_TRUE(WriteWholeFile(hosts, content));
+  ASSERT_TRUE(SetFileAttributesA(hosts.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  const DWORD attributes = AttributesOf(hosts);
+  MainWindowFixture window;
+  window.Click(ButtonId(5));
+  window.Controls().编辑框1.SetContent("0.0.0.0 edited\r\n");
+  window.Click(ButtonId(3));
+  ASSERT_EQ(ReadWholeFile(hosts), "0.0.0.0 edited\r\n");
+
+  const Text copy = NewestBackup("-file-save");
+  ASSERT_FALSE(copy.empty());
+  EXPECT_EQ(ReadWholeFile(copy), content);
+  EXPECT_EQ(AttributesOf(copy), attributes);
+  // Copied back with its attributes, as Explorer copies.
+  SetFileAttributesA(hosts.c_str(), FILE_ATTRIBUTE_NORMAL);
+  ASSERT_TRUE(CopyFileA(copy.c_str(), hosts.c_str(), FALSE));
+  SetFileAttributesA(hosts.c_str(), AttributesOf(copy));
+  EXPECT_EQ(ReadWholeFile(hosts), content);
+  EXPECT_EQ(AttributesOf(hosts), attributes);
+  // The index says where the copy belongs.
+  const Text index = ReadWholeFile(BackupRunFolder() + "index.txt");
+  EXPECT_NE(index.find(copy.substr(BackupRunFolder().size()) + "\t" + hosts + "\r\n"), Text::npos);
+}
+
+}  // namespace
