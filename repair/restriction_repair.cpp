@@ -4,6 +4,7 @@
 
 #include "ui/prompts.h"
 #include "host/backup.h"
+#include "repair/association_hijacks.h"
 #include "host/files.h"
 #include "host/registry.h"
 
@@ -158,6 +159,7 @@ std::vector<RegistryBackupItem> RepairBackupItems(const TextList& pendingRepairs
     if (fields.size() == 5 && (fields[0] == "c" || fields[0] == "n")) value(ToInteger(fields[1]), fields[2]);
   }
   for (const AssociationWrite& write : FileAssociationWrites()) value(kClassesRoot, write.path);
+  for (const RegistryBackupItem& item : InfectionPlaceBackupItems()) items.push_back(item);
   return items;
 }
 
@@ -205,4 +207,5 @@ void RepairRestrictions(ResultList& list, const TextList& pendingRepairs) {
   RepairFixedRestrictions();
   RepairPendingRecords(list, pendingRepairs);
   RepairFileAssociations();
+  RepairInfectionPlaces();
 }

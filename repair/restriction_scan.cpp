@@ -6,6 +6,7 @@
 #include "ui/row_sink.h"
 #include "host/files.h"
 #include "host/registry.h"
+#include "repair/association_hijacks.h"
 #include "repair/repair_table.h"
 
 namespace {
@@ -21,6 +22,7 @@ enum class Test {
   TextIsNot,       // exact bytes, case matters
   Userinit,
   ExeAssociation,
+  Shell,           // anything but "explorer.exe", letters compared without case
 };
 
 struct RestrictionCheck {
@@ -95,6 +97,14 @@ const RestrictionCheck kCatalogue[] = {
 
 static_assert(sizeof kCatalogue / sizeof kCatalogue[0] == 36, "the catalogue has 36 checks");
 
+// Checks of places that documented infections use, after the catalogue's.
+const RestrictionCheck kInfectionChecks[] = {
+    // Winlogon starts this as the desktop: "Explorer.exe" on every clean
+    // Windows; malware appends itself or takes its place.
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Shell", Test::Shell, "外壳被修改成为:",
+     nullptr, true},
+};
+
 // The defaults of HKEY_CLASSES_ROOT that make .exe files run, compared after
 // lower-casing; the first one that differs is the finding.
 struct AssociationRead {
@@ -143,14 +153,16 @@ bool IsDamaged(const RestrictionCheck& check, Text& value) {
       return UserinitDamaged(value);
     case Test::ExeAssociation:
       return ExeAssociationDamaged();
+    case Test::Shell:
+      value = ReadRegistryText(check.root, check.path);
+      return ToLowerCase(value) != "explorer.exe";
   }
   return false;
 }
 
-}  // namespace
-
-void CheckRestrictionCatalogue(std::vector<RestrictionRow>& rows) {
-  for (const RestrictionCheck& check : kCatalogue) {
+template <std::size_t N>
+void CheckAll(const RestrictionCheck (&checks)[N], std::vector<RestrictionRow>& rows) {
+  for (const RestrictionCheck& check : checks) {
     Text value;
     if (!IsDamaged(check, value)) continue;
     rows.push_back({check.showValue ? check.description + value : Text(check.description),
@@ -158,11 +170,21 @@ void CheckRestrictionCatalogue(std::vector<RestrictionRow>& rows) {
   }
 }
 
+}  // namespace
+
+void CheckRestrictionCatalogue(std::vector<RestrictionRow>& rows) { CheckAll(kCatalogue, rows); }
+
+void CheckInfectionPlaces(std::vector<RestrictionRow>& rows) {
+  CheckAll(kInfectionChecks, rows);
+  CheckAssociationHijacks(rows);
+}
+
 void ScanRestrictions(ResultList& list, Label& countLabel, TextList& pendingRepairs,
                       HWND repaintWindow) {
   std::vector<RestrictionRow> found;
   CheckRestrictionCatalogue(found);
   CheckRepairTable(found, pendingRepairs);
+  CheckInfectionPlaces(found);
   {
     RowSink rows(list);
     for (const RestrictionRow& row : found) rows.Add({row.explanation, row.path});

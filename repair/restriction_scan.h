@@ -16,3 +16,6 @@ void ScanRestrictions(ResultList& list, Label& countLabel, TextList& pendingRepa
 
 // Appends one row per catalogue check found damaged.
 void CheckRestrictionCatalogue(std::vector<RestrictionRow>& rows);
+// Appends one row per damage found in the places documented infections use
+// beyond the catalogue: the Winlogon shell and the association hijacks.
+void CheckInfectionPlaces(std::vector<RestrictionRow>& rows);

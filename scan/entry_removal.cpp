@@ -170,6 +170,21 @@ void RemoveCurrentEntry(ResultList& list, const RemovalPlan& plan) {
   }
 }
 
+namespace {
+
+// A startup entry goes, or is put back to the text a clean Windows holds
+// when Windows cannot do without the value; true when the entry is gone.
+bool RemoveStartupEntry(const Text& path) {
+  RegistryEntry value;
+  Text resetText;
+  if (!StartupValueResetOnRemoval(path, value, resetText)) return DeleteRegistryEntry(path, RemovalRoute::RegistryThenTool);
+  const Text valuePath = value.key + "\\" + value.valueName;
+  WriteRegistryValue(value.root, valuePath, resetText);
+  return RegistryItemExists(value.root, valuePath) && ReadRegistryText(value.root, valuePath) == resetText;
+}
+
+}  // namespace
+
 void RemoveSelectedStartupEntries(ResultList& list) {
   if (list.GetCellText(list.CurrentRow(), kStartupPathColumn).empty()) return;
   // Taken before the first prompt: removing rows renumbers the ones below.
@@ -186,7 +201,7 @@ void RemoveSelectedStartupEntries(ResultList& list) {
   for (const Selected& entry : selected) {
     if (entry.path.empty() || !ConfirmDeletion(entry.path)) continue;
     BackUpRemoval("startup-remove", entry.path);
-    if (DeleteRegistryEntry(entry.path, RemovalRoute::RegistryThenTool)) {
+    if (RemoveStartupEntry(entry.path)) {
       DropRowHolding(list, kStartupPathColumn, entry.path, entry.row - removedAbove);
       ++removedAbove;
     }

@@ -16,6 +16,18 @@ Text ValuePath(const Text& service, const char* value) {
   return ConcatText(Text(kServicesKey), Text("\\"), service, Text("\\"), Text(value));
 }
 
+// What the "系统文件" column shows: the image, and for a service that runs
+// inside svchost the library that really runs, which is all that tells two
+// svchost services apart.
+Text ServiceFiles(const Text& service) {
+  const Text image = ReadRegistryText(kLocalMachine, ValuePath(service, "ImagePath"));
+  const Text lowered = ToLowerCase(image);
+  const std::size_t host = lowered.find("svchost.exe");
+  if (host == Text::npos || lowered.find(" -k", host) == Text::npos) return image;
+  const Text library = ReadRegistryText(kLocalMachine, ValuePath(service, "Parameters\\ServiceDll"));
+  return library.empty() ? image : image + " | " + library;
+}
+
 }  // namespace
 
 Text StartTypeText(int32_t start) {
@@ -36,7 +48,7 @@ void ScanServices(ResultList& list) {
     // empty instead of reading as 0, the boot start type.
     rows.Add({ReadRegistryText(kLocalMachine, ValuePath(service, "DisplayName")),
               ReadRegistryText(kLocalMachine, ValuePath(service, "Description")),
-              ReadRegistryText(kLocalMachine, ValuePath(service, "ImagePath")),
+              ServiceFiles(service),
               StartTypeText(ReadRegistryNumber(kLocalMachine, ValuePath(service, "Start"), kStartTypeCount)),
               service});
   }

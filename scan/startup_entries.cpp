@@ -12,16 +12,27 @@ enum class StartupKind {
   SingleValue,     // one named value; the row names it, not its data
   ClassByName,     // every value; its NAME is a class identifier
   ClassByData,     // every value; its DATA is a class identifier
-  PackageSubkeys,  // every subkey with a non-empty `entryValue`; the row is the subkey
+  PackageSubkeys,  // every subkey; the row is the subkey, its `entryValue` what starts
   ComponentValue,  // every subkey with a non-empty `entryValue`; the row is that value
+  NamedValue,      // one named value that is not empty; its data is what starts
 };
 
 struct StartupLocation {
   int root;
   const char* key;
   StartupKind kind;
-  const char* entryValue;   // SingleValue, PackageSubkeys, ComponentValue
+  const char* entryValue;   // SingleValue, PackageSubkeys, ComponentValue, NamedValue
+  // NamedValue: the text (compared lower-cased) a clean Windows holds there,
+  // which is no entry of its own.
+  const char* cleanText = nullptr;
+  // NamedValue: what removal writes instead of deleting, for a value
+  // Windows cannot do without; nullptr: removal deletes.
+  const char* resetText = nullptr;
 };
+
+#define WINLOGON_KEY "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"
+#define WINDOWS_KEY "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows"
+#define POLICY_RUN_KEY "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run"
 
 // Key texts as written, capitals included. "WindowsNT" has no space on
 // purpose: that key is not the "Windows NT" key, and a value there is suspect.
@@ -46,6 +57,21 @@ const StartupLocation kStartupLocations[] = {
      StartupKind::ClassByName, nullptr},
     {kLocalMachine, "SOFTWARE\\Microsoft\\Active Setup\\Installed Components", StartupKind::ComponentValue,
      "StubPath"},
+    // Places malware uses beyond the Run family: the shell Winlogon starts
+    // (a user's own overrides the machine's), the task manager it starts,
+    // the libraries every GUI process loads, win.ini's run= and load= lines
+    // as the registry keeps them, and the policy Run keys.
+    {kCurrentUser, WINLOGON_KEY, StartupKind::NamedValue, "Shell"},
+    {kLocalMachine, WINLOGON_KEY, StartupKind::NamedValue, "Shell", "explorer.exe", "Explorer.exe"},
+    {kCurrentUser, WINLOGON_KEY, StartupKind::NamedValue, "Taskman"},
+    {kLocalMachine, WINLOGON_KEY, StartupKind::NamedValue, "Taskman"},
+    {kLocalMachine, WINDOWS_KEY, StartupKind::NamedValue, "AppInit_DLLs", nullptr, ""},
+    {kCurrentUser, WINDOWS_KEY, StartupKind::NamedValue, "run"},
+    {kLocalMachine, WINDOWS_KEY, StartupKind::NamedValue, "run"},
+    {kCurrentUser, WINDOWS_KEY, StartupKind::NamedValue, "load"},
+    {kLocalMachine, WINDOWS_KEY, StartupKind::NamedValue, "load"},
+    {kCurrentUser, POLICY_RUN_KEY, StartupKind::RunValues, nullptr},
+    {kLocalMachine, POLICY_RUN_KEY, StartupKind::RunValues, nullptr},
 };
 
 // A command line with quotes or arguments is not a file: the user sees "未知"
@@ -97,7 +123,9 @@ void ScanSubkeys(RowSink& rows, const ScannedKey& scanned) {
     const Text packagePath = prefix + name;
     const Text valuePath = packagePath + "\\" + location.entryValue;
     const Text text = ReadValueByFullPath(valuePath);
-    if (text.empty()) continue;
+    // A package key with no library is suspect in itself: it is listed,
+    // with nothing to show for what it starts.
+    if (text.empty() && location.kind != StartupKind::PackageSubkeys) continue;
     rows.Add({text, GetFileDescription(text), location.kind == StartupKind::PackageSubkeys ? packagePath : valuePath});
   }
 }
@@ -110,6 +138,15 @@ void ScanSingleValue(RowSink& rows, const ScannedKey& scanned) {
   rows.Add({"windowsload", DescribeIfFile(text), scanned.Prefix() + location.entryValue});
 }
 
+void ScanNamedValue(RowSink& rows, const ScannedKey& scanned) {
+  const StartupLocation& location = scanned.location;
+  const Text text = ReadRegistryText(location.root, scanned.key + "\\" + location.entryValue);
+  if (text.empty() || (location.cleanText != nullptr && ToLowerCase(text) == location.cleanText)) return;
+  rows.LetEventsThrough();
+  rows.Add({text, DescribeIfFile(text), scanned.Prefix() + location.entryValue});
+}
+
+// The keys whose every value is an entry (a named value's key holds others).
 bool ListsValues(StartupKind kind) {
   return kind == StartupKind::RunValues || kind == StartupKind::ClassByName || kind == StartupKind::ClassByData;
 }
@@ -126,6 +163,9 @@ void ScanStartupEntries(ResultList& list) {
       switch (location.kind) {
         case StartupKind::SingleValue:
           ScanSingleValue(rows, scanned);
+          break;
+        case StartupKind::NamedValue:
+          ScanNamedValue(rows, scanned);
           break;
         case StartupKind::PackageSubkeys:
         case StartupKind::ComponentValue:
@@ -146,4 +186,18 @@ std::vector<ValueListKey> StartupValueKeys() {
     for (const KeyInView& view : ViewsOfKey(location.root, location.key)) keys.push_back({location.root, view.key});
   }
   return keys;
+}
+
+bool StartupValueResetOnRemoval(const Text& absolutePath, RegistryEntry& entry, Text& resetText) {
+  for (const StartupLocation& location : kStartupLocations) {
+    if (location.kind != StartupKind::NamedValue || location.resetText == nullptr) continue;
+    for (const KeyInView& view : ViewsOfKey(location.root, location.key)) {
+      if (ParseValueOfKey(absolutePath, location.root, view.key, entry) &&
+          ToLowerCase(entry.valueName) == ToLowerCase(location.entryValue)) {
+        resetText = location.resetText;
+        return true;
+      }
+    }
+  }
+  return false;
 }

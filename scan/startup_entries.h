@@ -12,3 +12,6 @@
 void ScanStartupEntries(ResultList& list);
 // The keys whose values the list shows as rows.
 std::vector<ValueListKey> StartupValueKeys();
+// A value Windows cannot do without (the machine's Winlogon shell, the
+// AppInit_DLLs list): its removal writes resetText instead of deleting it.
+bool StartupValueResetOnRemoval(const Text& absolutePath, RegistryEntry& entry, Text& resetText);

@@ -69,8 +69,9 @@ TEST(StartupEntriesTest, EveryLocationInOrderWithItsCells) {
       {kLm + kExecuteHooks + "\\" + kClass, {exe, described}},
       {kLm + kExecuteHooks + "\\" + kNoClass, {"", ""}},
       {kLm + kDelayLoad + "\\VeltroObject", {exe, described}},
-      {kLm + kNotify + "\\VeltroEmptyDll", {}},
-      {kLm + kNotify + "\\VeltroNoDll", {}},
+      // A package with no library is listed, with nothing to show.
+      {kLm + kNotify + "\\VeltroEmptyDll", {"", ""}},
+      {kLm + kNotify + "\\VeltroNoDll", {"", ""}},
       {kLm + kNotify + "\\VeltroPackage", {exe, described}},
       {kLm + kTasks + "\\" + kClass, {exe, described}},
       {kLm + kSetup + "\\VeltroComponent\\StubPath", {exe + " /install", ""}},   // no existence test

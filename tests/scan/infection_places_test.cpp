@@ -1,0 +1,172 @@
+// The places documented infections use beyond the Run family: listed on
+// the startup page and removed (or put back) as a repair tool must, flagged
+// and repaired by the restriction scan, the library behind svchost shown on
+// the services page; a clean prefix gives none of it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "host/registry.h"
+#include "registry_scratch.h"
+#include "repair/association_hijacks.h"
+#include "repair/restriction_scan.h"
+#include "scan/entry_removal.h"
+#include "scan/services.h"
+#include "scan/startup_entries.h"
+#include "support/dialog_answerer.h"
+#include "support/hostile_seed.h"
+
+namespace {
+
+const Text kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon";
+const Text kWindows = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+const Text kPolicyRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
+const Text kCu = "HKEY_CURRENT_USER\\", kLm = "HKEY_LOCAL_MACHINE\\";
+
+ByteString Terminated(const Text& text) { return ByteString(text.c_str(), text.c_str() + text.size() + 1); }
+
+struct StartupPlace {
+  HKEY root;
+  Text rootName, key, name;
+  const char* afterRemoval;   // nullptr: the value is deleted
+};
+
+const StartupPlace kPlaces[] = {
+    {HKEY_CURRENT_USER, kCu, kWinlogon, "Shell", nullptr},
+    {HKEY_LOCAL_MACHINE, kLm, kWinlogon, "Shell", "Explorer.exe"},   // Windows needs a shell
+    {HKEY_LOCAL_MACHINE, kLm, "Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", "Shell",
+     "Explorer.exe"},
+    {HKEY_CURRENT_USER, kCu, kWinlogon, "Taskman", nullptr},
+    {HKEY_LOCAL_MACHINE, kLm, kWinlogon, "Taskman", nullptr},
+    {HKEY_LOCAL_MACHINE, kLm, kWindows, "AppInit_DLLs", ""},   // emptied, not deleted
+    {HKEY_CURRENT_USER, kCu, kWindows, "run", nullptr},
+    {HKEY_LOCAL_MACHINE, kLm, kWindows, "run", nullptr},
+    {HKEY_CURRENT_USER, kCu, kWindows, "load", nullptr},
+    {HKEY_LOCAL_MACHINE, kLm, kWindows, "load", nullptr},
+    {HKEY_CURRENT_USER, kCu, kPolicyRun, "VeltroPolicy", nullptr},
+    {HKEY_LOCAL_MACHINE, kLm, kPolicyRun, "VeltroPolicy", nullptr},
+};
+
+Text PathOf(const StartupPlace& place) { return place.rootName + place.key + "\\" + place.name; }
+
+TEST(InfectionPlacesTest, StartupPlacesAreListedAfterThePartsAndRemovedSafely) {
+  hostile::Seed seed;
+  RegistryScratch scratch;
+  scratch.String(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "VeltroFirst", "c:\\first.exe");
+  for (const StartupPlace& place : kPlaces) {
+    ASSERT_TRUE(seed.Override(place.root, place.key, place.name, REG_SZ,
+                              Terminated("Explorer.exe c:\\veltro\\" + place.name + ".exe")));
+  }
+  TestListHost host({200, 200, 0}, true);
+  ScanStartupEntries(host.List());
+  std::vector<std::pair<Text, std::vector<Text>>> expected{
+      {kCu + "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\VeltroFirst", {"c:\\first.exe", "未知"}}};
+  for (const StartupPlace& place : kPlaces) {
+    expected.push_back({PathOf(place), {"Explorer.exe c:\\veltro\\" + place.name + ".exe", "未知"}});
+  }
+  ExpectRowsInOrder(host.Rows(), expected, 2);
+
+  for (const StartupPlace& place : kPlaces) {
+    SCOPED_TRACE(PathOf(place));
+    const int row = FindRow(host.Rows(), 2, PathOf(place));
+    ASSERT_GE(row, 0);
+    for (int other = 0; other < host.List().RowCount(); ++other) host.List().SelectRow(other, other == row);
+    DialogAnswerer answerer({{IDYES, ""}});
+    RemoveSelectedStartupEntries(host.List());
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].message, "是否删除\r\n" + PathOf(place));
+    if (place.afterRemoval == nullptr) {
+      EXPECT_FALSE(RegistryScratch::ValueExists(place.root, place.key, place.name));
+    } else {
+      const int root = place.root == HKEY_CURRENT_USER ? kCurrentUser : kLocalMachine;
+      EXPECT_TRUE(RegistryScratch::ValueExists(place.root, place.key, place.name));
+      EXPECT_EQ(ReadRegistryText(root, place.key + "\\" + place.name), place.afterRemoval);
+    }
+    EXPECT_LT(FindRow(host.Rows(), 2, PathOf(place)), 0) << "the row goes";
+  }
+}
+
+TEST(InfectionPlacesTest, ACleanMachineShowsNoneOfThem) {
+  hostile::Seed seed;
+  ASSERT_TRUE(seed.Override(HKEY_LOCAL_MACHINE, kWinlogon, "Shell", REG_SZ, Terminated("Explorer.exe")));
+  ASSERT_TRUE(seed.Override(HKEY_LOCAL_MACHINE, kWindows, "AppInit_DLLs", REG_SZ, Terminated("")));
+  const auto rows = ScanRows(ScanStartupEntries, {200, 200, 0});
+  for (const StartupPlace& place : kPlaces) EXPECT_LT(FindRow(rows, 2, PathOf(place)), 0) << PathOf(place);
+  std::vector<RestrictionRow> found;
+  CheckInfectionPlaces(found);
+  for (const RestrictionRow& row : found) ADD_FAILURE() << row.explanation << " " << row.path;
+}
+
+TEST(InfectionPlacesTest, ShellAndAssociationHijacksAreFlaggedAndRepaired) {
+  struct Check {
+    const char* what;
+    void (*seed)(hostile::Seed&);
+    RestrictionRow row;
+    bool (*repaired)();
+  };
+  const Check checks[] = {
+      {"a second program after the shell",
+       [](hostile::Seed& s) {
+         s.Override(HKEY_LOCAL_MACHINE, kWinlogon, "Shell", REG_SZ, Terminated("Explorer.exe c:\\v.exe"));
+       },
+       {"外壳被修改成为:Explorer.exe c:\\v.exe", "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Shell"},
+       [] { return ReadRegistryText(kLocalMachine, kWinlogon + "\\Shell") == "Explorer.exe"; }},
+      {"a command under .exe itself",
+       [](hostile::Seed& s) { s.String(HKEY_CLASSES_ROOT, ".exe\\shell\\open\\command", "", "c:\\v.exe \"%1\""); },
+       {"EXE文件关联被劫持", ".exe\\shell"}, [] { return !hostile::KeyExists(HKEY_CLASSES_ROOT, ".exe\\shell"); }},
+      {"a user's own exefile",
+       [](hostile::Seed& s) {
+         s.String(HKEY_CURRENT_USER, "Software\\Classes\\exefile\\shell\\open\\command", "", "c:\\v.exe \"%1\"");
+       },
+       {"当前用户的文件关联被修改 exefile", "Software\\Classes\\exefile"},
+       [] { return !hostile::KeyExists(HKEY_CURRENT_USER, "Software\\Classes\\exefile"); }},
+      {"a new extension run as a program",
+       [](hostile::Seed& s) {
+         s.String(HKEY_CLASSES_ROOT, ".veltro", "", "ExeFile");
+         s.String(HKEY_CLASSES_ROOT, ".veltro", "Content Type", "text/plain");
+       },
+       {"被关联为程序的文件类型 .veltro", ".veltro"},
+       [] {
+         return !hostile::ValueExists(HKEY_CLASSES_ROOT, ".veltro", "") &&
+                hostile::ValueExists(HKEY_CLASSES_ROOT, ".veltro", "Content Type");
+       }},
+  };
+  for (const Check& check : checks) {
+    SCOPED_TRACE(check.what);
+    hostile::Seed seed;
+    check.seed(seed);
+    std::vector<RestrictionRow> found;
+    CheckInfectionPlaces(found);
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].explanation, check.row.explanation);
+    EXPECT_EQ(found[0].path, check.row.path);
+    RepairInfectionPlaces();
+    EXPECT_TRUE(check.repaired());
+    found.clear();
+    CheckInfectionPlaces(found);
+    EXPECT_TRUE(found.empty());
+  }
+}
+
+TEST(InfectionPlacesTest, AServiceInSvchostShowsItsLibrary) {
+  const Text services = "SYSTEM\\CurrentControlSet\\Services\\";
+  RegistryScratch scratch;
+  for (const char* name : {"VeltroHosted", "VeltroPlain"}) scratch.Key(HKEY_LOCAL_MACHINE, services + name);
+  scratch.String(HKEY_LOCAL_MACHINE, services + "VeltroHosted", "ImagePath",
+                 "%SystemRoot%\\System32\\SvcHost.exe -k netsvcs", REG_EXPAND_SZ);
+  scratch.String(HKEY_LOCAL_MACHINE, services + "VeltroHosted\\Parameters", "ServiceDll",
+                 "%SystemRoot%\\veltro.dll", REG_EXPAND_SZ);
+  scratch.String(HKEY_LOCAL_MACHINE, services + "VeltroPlain", "ImagePath", "c:\\plain.exe");
+  scratch.String(HKEY_LOCAL_MACHINE, services + "VeltroPlain\\Parameters", "ServiceDll", "c:\\unused.dll");
+  const auto rows = ScanRows(ScanServices, {100, 100, 100, 100, 100});
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const int hosted = FindRow(rows, kServiceKeyName, "VeltroHosted"), plain = FindRow(rows, kServiceKeyName, "VeltroPlain");
+  ASSERT_GE(hosted, 0);
+  ASSERT_GE(plain, 0);
+  EXPECT_EQ(rows[hosted][kServiceImagePath],
+            Text(windows) + "\\System32\\SvcHost.exe -k netsvcs | " + Text(windows) + "\\veltro.dll");
+  EXPECT_EQ(rows[plain][kServiceImagePath], "c:\\plain.exe");
+}
+
+}  // namespace
