@@ -196,6 +196,7 @@ TEST(BackupRoundTripTest, EveryRemovalIsUndoneByItsBackup) {
     ASSERT_NE(Snapshot({c.scope}), before) << "nothing was removed";
     Import(NewestBackup("-remove.reg"));
     EXPECT_EQ(Snapshot({c.scope}), before);
+    std::printf("%s: %zu keys and values compared\n", c.what, before.size());
   }
 }
 
@@ -232,6 +233,7 @@ TEST(BackupRoundTripTest, TheRepairOfAnInfectedMachineIsUndone) {
   Import(NewestBackup("-repair.reg"));
   // Identical, so what the repair created is gone again.
   EXPECT_EQ(Snapshot(scopes), before);
+  std::printf("repair: %zu keys and values compared\n", before.size());
   EXPECT_FALSE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, explorer, "NoClose"));
 }
 
@@ -253,6 +255,7 @@ TEST(BackupRoundTripTest, AStartTypeChangeIsUndone) {
   ASSERT_NE(Snapshot(scopes), before);
   Import(NewestBackup("-service-start.reg"));
   EXPECT_EQ(Snapshot(scopes), before);
+  std::printf("start type: %zu keys and values compared\n", before.size());
 }
 
 TEST(BackupRoundTripTest, AHostsSaveIsUndoneByItsCopy) {
