@@ -121,11 +121,11 @@ class RestoreWriter {
     Dump(item.root, key, 0);
   }
 
-  std::wstring Text() const { return L"Windows Registry Editor Version 5.00\r\n" + text_; }
+  std::wstring Contents() const { return L"Windows Registry Editor Version 5.00\r\n" + text_; }
 
  private:
   void Header(int root, const std::wstring& key) {
-    const std::wstring header = L"[" + Wide(RootName(root)) + L"\\" + key + L"]";
+    const std::wstring header = L"[" + Wide(RootName(root)) + (key.empty() ? L"" : L"\\" + key) + L"]";
     if (header == lastHeader_) return;
     text_ += L"\r\n" + header + L"\r\n";
     lastHeader_ = header;
@@ -209,5 +209,5 @@ std::wstring RegistryRestoreText(const std::vector<RegistryBackupItem>& items) {
       writer.Tree(item);
     }
   }
-  return writer.Text();
+  return writer.Contents();
 }
