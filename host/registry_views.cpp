@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "host/files.h"
 #include "host/native_view.h"
 #include "host/registry.h"
 
@@ -63,4 +64,13 @@ std::vector<KeyInView> ViewsOfKey(int root, const Text& key) {
     views.push_back({key.substr(0, rest) + "\\Wow6432Node" + key.substr(rest), RegistryView::ThirtyTwoBit});
   }
   return views;
+}
+
+Text FileSeenFrom(RegistryView view, const Text& path) {
+  if (view == RegistryView::Native || !OnSixtyFourBitWindows()) return path;
+  const Text system = GetSpecialFolder(kFolderSystem), windows = GetSpecialFolder(kFolderWindows);
+  if (system.empty() || windows.empty() || ToLowerCase(path.substr(0, system.size())) != ToLowerCase(system)) {
+    return path;
+  }
+  return windows + "SysWOW64\\" + path.substr(system.size());
 }

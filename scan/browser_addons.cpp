@@ -31,7 +31,7 @@ const AddonLocation kAddonLocations[] = {
 // Name (or the caller's text), description and server of a class entry.
 EntryRow ClassRow(const Text& name, const Text& classId, RegistryView view, const Text& path) {
   const Text server = ClassServerOf(classId, view);
-  return {name, GetFileDescription(server), server, path};
+  return {name, GetFileDescription(FileSeenFrom(view, server)), server, path};
 }
 
 // One location in one view: the key as rows name it.

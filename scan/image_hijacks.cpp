@@ -9,7 +9,7 @@ namespace {
 
 const char kOptionsKey[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options";
 
-void ScanOptionsKey(RowSink& rows, const Text& optionsKey) {
+void ScanOptionsKey(RowSink& rows, const Text& optionsKey, RegistryView view) {
   TextList names;
   ListPresentSubkeys(kLocalMachine, optionsKey, names);
   const Text prefix = RootName(kLocalMachine) + "\\" + optionsKey + "\\";
@@ -19,7 +19,7 @@ void ScanOptionsKey(RowSink& rows, const Text& optionsKey) {
     if (!RegistryItemExists(kLocalMachine, optionsKey + "\\" + name + "\\Debugger")) continue;
     const Text path = prefix + name + "\\Debugger";
     const Text debugger = ReadValueByFullPath(path);
-    AddEntryRow(rows, {name, GetFileDescription(debugger), debugger, path});
+    AddEntryRow(rows, {name, GetFileDescription(FileSeenFrom(view, debugger)), debugger, path});
   }
 }
 
@@ -28,5 +28,5 @@ void ScanOptionsKey(RowSink& rows, const Text& optionsKey) {
 void ScanImageHijacks(ResultList& list) {
   RowSink rows(list);
   if (!rows.Accepting()) return;
-  for (const KeyInView& view : ViewsOfKey(kLocalMachine, kOptionsKey)) ScanOptionsKey(rows, view.key);
+  for (const KeyInView& view : ViewsOfKey(kLocalMachine, kOptionsKey)) ScanOptionsKey(rows, view.key, view.view);
 }

@@ -98,13 +98,13 @@ void ScanValues(RowSink& rows, const ScannedKey& scanned) {
     rows.LetEventsThrough();
     switch (location.kind) {
       case StartupKind::RunValues:
-        rows.Add({data[i], DescribeIfFile(data[i]), prefix + names[i]});
+        rows.Add({data[i], DescribeIfFile(FileSeenFrom(scanned.view, data[i])), prefix + names[i]});
         break;
       case StartupKind::ClassByName:
       case StartupKind::ClassByData: {
         const Text server = ResolveClsidServer(
             location.kind == StartupKind::ClassByName ? names[i] : data[i], scanned.view);
-        rows.Add({server, GetFileDescription(server), prefix + names[i]});
+        rows.Add({server, GetFileDescription(FileSeenFrom(scanned.view, server)), prefix + names[i]});
         break;
       }
       default:
@@ -126,7 +126,8 @@ void ScanSubkeys(RowSink& rows, const ScannedKey& scanned) {
     // A package key with no library is suspect in itself: it is listed,
     // with nothing to show for what it starts.
     if (text.empty() && location.kind != StartupKind::PackageSubkeys) continue;
-    rows.Add({text, GetFileDescription(text), location.kind == StartupKind::PackageSubkeys ? packagePath : valuePath});
+    rows.Add({text, GetFileDescription(FileSeenFrom(scanned.view, text)),
+              location.kind == StartupKind::PackageSubkeys ? packagePath : valuePath});
   }
 }
 
@@ -143,7 +144,7 @@ void ScanNamedValue(RowSink& rows, const ScannedKey& scanned) {
   const Text text = ReadRegistryText(location.root, scanned.key + "\\" + location.entryValue);
   if (text.empty() || (location.cleanText != nullptr && ToLowerCase(text) == location.cleanText)) return;
   rows.LetEventsThrough();
-  rows.Add({text, DescribeIfFile(text), scanned.Prefix() + location.entryValue});
+  rows.Add({text, DescribeIfFile(FileSeenFrom(scanned.view, text)), scanned.Prefix() + location.entryValue});
 }
 
 // The keys whose every value is an entry (a named value's key holds others).

@@ -132,6 +132,26 @@ TEST(RegistryViewsTest, BothViewsListedInOrderAndRemovedOneByOne) {
   }
 }
 
+// A 32-bit copy's row that names the System folder describes the file a
+// 32-bit program gets there: SysWOW64's, not the 64-bit namesake.
+TEST(RegistryViewsTest, ACopysSystemFolderFileIsTheThirtyTwoBitOne) {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const Text native = Text(windows) + "\\system32\\veltro_view.exe", wow = Text(windows) + "\\syswow64\\veltro_view.exe";
+  ASSERT_TRUE(CopyFileA(fixture::kEnglishDll.c_str(), native.c_str(), FALSE));
+  ASSERT_TRUE(CopyFileA(fixture::kComponentExe.c_str(), wow.c_str(), FALSE));
+  const Text run = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+  RegistryScratch s;
+  s.String(HKEY_LOCAL_MACHINE, run, "VeltroView", native);
+  s.String(HKEY_LOCAL_MACHINE, CopyOf(run), "VeltroView", native);
+  ExpectRowsInOrder(ScanRows(ScanStartupEntries, kStartupColumns),
+                    {{kLm + run + "\\VeltroView", {native, fixture::kEnglishDescription}},
+                     {kLm + CopyOf(run) + "\\VeltroView", {native, fixture::kComponentDescription}}},
+                    2);
+  DeleteFileA(native.c_str());
+  DeleteFileA(wow.c_str());
+}
+
 // A location both views share shows once: its Wow6432Node path would show
 // the same entries again (Windows 7 links it to the shared key).
 TEST(RegistryViewsTest, SharedLocationsHaveOneView) {
