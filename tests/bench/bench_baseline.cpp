@@ -16,6 +16,7 @@
 #include "host/folder_files.h"
 #include "host/registry.h"
 #include "host/registry_presence.h"
+#include "host/registry_views.h"
 #include "host/version_info.h"
 #include "protect/access_script.h"
 #include "protect/accounts.h"
@@ -58,13 +59,14 @@ void Restrictions() {
   TextList pending;
   CheckRestrictionCatalogue(nowhere);
   CheckRepairTable(nowhere, pending);
+  CheckInfectionPlaces(nowhere);
 }
 
 void StartupEntries() {
   struct Location {
     int root;
     const char* key;
-    char kind;   // r Run values, n class by name, d class by data, s subkeys with a value
+    char kind;   // r Run values, n class by name, d class by data, s subkeys with a value, v one value
     const char* value;
   };
   const Location locations[] = {
@@ -81,28 +83,46 @@ void StartupEntries() {
       {kLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Notify", 's', "DllName"},
       {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\SharedTaskScheduler", 'n', nullptr},
       {kLocalMachine, "SOFTWARE\\Microsoft\\Active Setup\\Installed Components", 's', "StubPath"},
+      {kCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", 'v', "Shell"},
+      {kLocalMachine, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", 'v', "Shell"},
+      {kCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", 'v', "Taskman"},
+      {kLocalMachine, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon", 'v', "Taskman"},
+      {kLocalMachine, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", 'v', "AppInit_DLLs"},
+      {kCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", 'v', "run"},
+      {kLocalMachine, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", 'v', "run"},
+      {kCurrentUser, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", 'v', "load"},
+      {kLocalMachine, "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows", 'v', "load"},
+      {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run", 'r', nullptr},
+      {kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run", 'r', nullptr},
   };
   for (const Location& l : locations) {
-    const Text prefix = RootPrefix(l.root) + l.key + "\\";
-    if (l.kind == 's') {
-      TextList names;
-      ListPresent(l.root, l.key, names);
-      for (const Text& name : names) {
-        const Text text = ReadValueByFullPath(prefix + name + "\\" + l.value);
-        if (!text.empty()) Keep(GetFileDescription(text));
+    for (const KeyInView& view : ViewsOfKey(l.root, l.key)) {
+      const Text prefix = RootPrefix(l.root) + view.key + "\\";
+      if (l.kind == 'v') {
+        const Text text = ReadRegistryText(l.root, view.key + "\\" + l.value);
+        if (!text.empty()) Keep(FileExists(text) ? GetFileDescription(text) : Text("未知"));
+        continue;
       }
-      continue;
-    }
-    TextList names, data;
-    ListValues(l.root, l.key, names, data);
-    for (std::size_t i = 0; i < names.size() && i < data.size(); ++i) {
-      if (l.kind == 'r') {
-        Keep(FileExists(data[i]) ? GetFileDescription(data[i]) : Text("未知"));
-      } else {
-        const Text server = MachineClassServer(l.kind == 'n' ? names[i] : data[i]);
-        Keep(GetFileDescription(server));
+      if (l.kind == 's') {
+        TextList names;
+        ListPresent(l.root, view.key, names);
+        for (const Text& name : names) {
+          const Text text = ReadValueByFullPath(prefix + name + "\\" + l.value);
+          if (!text.empty()) Keep(GetFileDescription(text));
+        }
+        continue;
       }
-      Keep(prefix + names[i]);
+      TextList names, data;
+      ListValues(l.root, view.key, names, data);
+      for (std::size_t i = 0; i < names.size() && i < data.size(); ++i) {
+        if (l.kind == 'r') {
+          Keep(FileExists(data[i]) ? GetFileDescription(data[i]) : Text("未知"));
+        } else {
+          const Text server = MachineClassServer(l.kind == 'n' ? names[i] : data[i]);
+          Keep(GetFileDescription(server));
+        }
+        Keep(prefix + names[i]);
+      }
     }
   }
   const Text load = ReadRegistryText(kCurrentUser, "Software\\Microsoft\\WindowsNT\\CurrentVersion\\Windowsload");
@@ -154,17 +174,20 @@ void Services() {
     Keep(ReadRegistryText(kLocalMachine, p + "DisplayName"));
     Keep(ReadRegistryText(kLocalMachine, p + "Description"));
     Keep(ReadRegistryText(kLocalMachine, p + "ImagePath"));
+    Keep(ReadRegistryText(kLocalMachine, p + "Parameters\\ServiceDll"));
     Keep(ToText(ReadRegistryNumber(kLocalMachine, p + "Start", 5)));
   }
 }
 
 void BrowserAddons() {
-  const Text extensions = "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions";
   TextList names, data;
-  ListPresent(kLocalMachine, extensions, names);
-  for (const Text& n : names) {
-    Keep(ReadRegistryText(kLocalMachine, extensions + "\\" + n + "\\ButtonText"));
-    Keep(ReadRegistryText(kLocalMachine, extensions + "\\" + n + "\\Exec"));
+  for (const KeyInView& extensions : ViewsOfKey(kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer\\Extensions")) {
+    names.clear();
+    ListPresent(kLocalMachine, extensions.key, names);
+    for (const Text& n : names) {
+      Keep(ReadRegistryText(kLocalMachine, extensions.key + "\\" + n + "\\ButtonText"));
+      Keep(ReadRegistryText(kLocalMachine, extensions.key + "\\" + n + "\\Exec"));
+    }
   }
   auto classRows = [](const TextList& ids, bool named) {
     for (const Text& id : ids) {
@@ -172,12 +195,17 @@ void BrowserAddons() {
       Keep(GetFileDescription(ClassServer(id)));
     }
   };
-  names.clear();
-  ListValues(kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar", names, data);
-  classRows(names, false);
-  names.clear();
-  ListPresent(kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects", names);
-  classRows(names, true);
+  for (const KeyInView& toolbar : ViewsOfKey(kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar")) {
+    names.clear();
+    ListValues(kLocalMachine, toolbar.key, names, data);
+    classRows(names, false);
+  }
+  for (const KeyInView& helpers :
+       ViewsOfKey(kLocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects")) {
+    names.clear();
+    ListPresent(kLocalMachine, helpers.key, names);
+    classRows(names, true);
+  }
   names.clear();
   ListValues(kCurrentUser, "Software\\Microsoft\\Internet Explorer\\URLSearchHooks", names, data);
   classRows(names, true);
@@ -207,12 +235,15 @@ void WinsockProviders() {
 }
 
 void ImageHijacks() {
-  const Text options = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options\\";
-  TextList names;
-  ListPresent(kLocalMachine, options, names);
-  for (const Text& n : names) {
-    if (!RegistryItemExists(kLocalMachine, options + n + "\\Debugger")) continue;
-    Keep(GetFileDescription(ReadValueByFullPath(kLocalMachinePrefix + options + n + "\\Debugger")));
+  for (const KeyInView& view :
+       ViewsOfKey(kLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image File Execution Options")) {
+    const Text options = view.key + "\\";
+    TextList names;
+    ListPresent(kLocalMachine, options, names);
+    for (const Text& n : names) {
+      if (!RegistryItemExists(kLocalMachine, options + n + "\\Debugger")) continue;
+      Keep(GetFileDescription(ReadValueByFullPath(kLocalMachinePrefix + options + n + "\\Debugger")));
+    }
   }
 }
 
@@ -239,13 +270,15 @@ void ShellHooks() {
       {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Shell Extensions\\Approved", 'a'},
   };
   for (const ValueLocation& l : values) {
-    TextList names, data;
-    ListValues(kLocalMachine, l.key, names, data);
-    for (std::size_t i = 0; i < names.size() && i < data.size(); ++i) {
-      const Text& id = l.kind == 'd' ? data[i] : names[i];
-      if (l.kind == 'a' && RemoveAllSpaces(id).empty()) continue;
-      if (l.kind != 'a') Keep(ClassName(id));
-      Keep(ClassServer(id));
+    for (const KeyInView& view : ViewsOfKey(kLocalMachine, l.key)) {
+      TextList names, data;
+      ListValues(kLocalMachine, view.key, names, data);
+      for (std::size_t i = 0; i < names.size() && i < data.size(); ++i) {
+        const Text& id = l.kind == 'd' ? data[i] : names[i];
+        if (l.kind == 'a' && RemoveAllSpaces(id).empty()) continue;
+        if (l.kind != 'a') Keep(ClassName(id));
+        Keep(ClassServer(id));
+      }
     }
   }
   TextList handlers;
