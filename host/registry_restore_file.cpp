@@ -20,14 +20,16 @@ std::wstring Wide(const Text& text) {
   return wide;
 }
 
-bool OpenWide(int root, const std::wstring& key, ScopedKey& handle) {
-  return RegOpenKeyExW(RootKeyFromNumber(root), key.c_str(), 0, KEY_READ | NativeViewAccess(), handle.Receive()) ==
-         ERROR_SUCCESS;
+bool IsNotFound(LONG status) { return status == ERROR_FILE_NOT_FOUND || status == ERROR_PATH_NOT_FOUND; }
+
+LONG OpenWide(int root, const std::wstring& key, ScopedKey& handle) {
+  return RegOpenKeyExW(RootKeyFromNumber(root), key.c_str(), 0, KEY_READ | NativeViewAccess(), handle.Receive());
 }
 
-bool KeyPresent(int root, const std::wstring& key) {
+// Missing for certain: a key that exists but cannot be read is not missing.
+bool KeyMissing(int root, const std::wstring& key) {
   ScopedKey handle;
-  return OpenWide(root, key, handle);
+  return IsNotFound(OpenWide(root, key, handle));
 }
 
 std::wstring Quoted(const std::wstring& text) {
@@ -84,41 +86,68 @@ std::wstring ValueLine(const std::wstring& name, DWORD type, const ByteString& d
   return line;
 }
 
-bool ReadValue(HKEY key, const std::wstring& name, DWORD& type, ByteString& data) {
+// The registry's status: ERROR_SUCCESS with the value read whole, or why not.
+LONG ReadValue(HKEY key, const std::wstring& name, DWORD& type, ByteString& data) {
   DWORD size = 0;
   for (int attempt = 0; attempt < 4; ++attempt) {
-    if (RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    const LONG sized = RegQueryValueExW(key, name.c_str(), nullptr, &type, nullptr, &size);
+    if (sized != ERROR_SUCCESS) return sized;
     data.assign(size + 2u, 0);
     DWORD received = size;
     const LONG status = RegQueryValueExW(key, name.c_str(), nullptr, &type, data.data(), &received);
     if (status == ERROR_MORE_DATA) continue;
-    if (status != ERROR_SUCCESS) return false;
+    if (status != ERROR_SUCCESS) return status;
     data.resize(received);
-    return true;
+    return ERROR_SUCCESS;
   }
-  return false;
+  return ERROR_MORE_DATA;
 }
 
+// What cannot be read is never marked for removal: the file must not take
+// away on import what it could not put back. Such an item becomes a comment.
 class RestoreWriter {
  public:
   void Value(const RegistryBackupItem& item) {
     const std::wstring key = Wide(item.key), name = Wide(item.valueName);
     ScopedKey handle;
-    if (!OpenWide(item.root, key, handle)) {
+    const LONG opened = OpenWide(item.root, key, handle);
+    if (IsNotFound(opened)) {
       RemoveKey(item.root, FirstMissingKey(item.root, key));
       return;
     }
-    Header(item.root, key);
+    if (opened != ERROR_SUCCESS) {
+      Unreadable(item.root, key);
+      return;
+    }
     DWORD type = REG_NONE;
     ByteString data;
-    text_ += ReadValue(handle.Get(), name, type, data) ? ValueLine(name, type, data) : NameOf(name) + L"=-";
+    const LONG read = ReadValue(handle.Get(), name, type, data);
+    if (read != ERROR_SUCCESS && !IsNotFound(read)) {
+      Unreadable(item.root, key);
+      return;
+    }
+    Header(item.root, key);
+    text_ += read == ERROR_SUCCESS ? ValueLine(name, type, data) : NameOf(name) + L"=-";
     text_ += L"\r\n";
   }
 
   void Tree(const RegistryBackupItem& item) {
     const std::wstring key = Wide(item.key);
+    if (KeyMissing(item.root, key)) {
+      RemoveKey(item.root, key);   // whatever the change creates there goes
+      return;
+    }
+    RestoreWriter tree;
+    if (!tree.Dump(item.root, key, 0)) {
+      // Part of it could not be read: put back what could, remove nothing.
+      Unreadable(item.root, key);
+      text_ += tree.text_;
+      lastHeader_.clear();
+      return;
+    }
     RemoveKey(item.root, key);   // whatever the change leaves there goes first
-    Dump(item.root, key, 0);
+    text_ += tree.text_;
+    lastHeader_.clear();
   }
 
   std::wstring Contents() const { return L"Windows Registry Editor Version 5.00\r\n" + text_; }
@@ -131,6 +160,11 @@ class RestoreWriter {
     lastHeader_ = header;
   }
 
+  void Unreadable(int root, const std::wstring& key) {
+    text_ += L"\r\n; not readable, not restored: " + Wide(RootName(root)) + L"\\" + key + L"\r\n";
+    lastHeader_.clear();
+  }
+
   void RemoveKey(int root, const std::wstring& key) {
     if (key.empty()) return;   // a root is never removed
     text_ += L"\r\n[-" + Wide(RootName(root)) + L"\\" + key + L"]\r\n";
@@ -141,14 +175,17 @@ class RestoreWriter {
   std::wstring FirstMissingKey(int root, const std::wstring& key) {
     for (std::size_t end = key.find(L'\\'); ; end = key.find(L'\\', end + 1)) {
       const std::wstring part = key.substr(0, end);
-      if (!KeyPresent(root, part)) return part;
+      if (KeyMissing(root, part)) return part;
       if (end == std::wstring::npos) return std::wstring();
     }
   }
 
-  void Dump(int root, const std::wstring& key, int depth) {
+  // The key and everything below it; false when some of it could not be read.
+  bool Dump(int root, const std::wstring& key, int depth) {
     ScopedKey handle;
-    if (depth > 64 || !OpenWide(root, key, handle)) return;
+    if (depth > 64) return false;
+    const LONG opened = OpenWide(root, key, handle);
+    if (opened != ERROR_SUCCESS) return IsNotFound(opened);   // gone meanwhile: nothing to put back
     Header(root, key);
     DWORD maxName = 0, maxData = 0, maxSubkey = 0;
     RegQueryInfoKeyW(handle.Get(), nullptr, nullptr, nullptr, nullptr, &maxSubkey, nullptr, nullptr, &maxName,
@@ -166,7 +203,8 @@ class RestoreWriter {
         --index;
         continue;
       }
-      if (status != ERROR_SUCCESS) break;
+      if (status == ERROR_NO_MORE_ITEMS) break;
+      if (status != ERROR_SUCCESS) return false;   // a value that never fit
       text_ += ValueLine(name.substr(0, nameLength), type, ByteString(data.begin(), data.begin() + dataLength));
       text_ += L"\r\n";
     }
@@ -180,10 +218,13 @@ class RestoreWriter {
         --index;
         continue;
       }
-      if (status != ERROR_SUCCESS) break;
+      if (status == ERROR_NO_MORE_ITEMS) break;
+      if (status != ERROR_SUCCESS) return false;
       subkeys.push_back(subkey.substr(0, length));
     }
-    for (const std::wstring& child : subkeys) Dump(root, key + L"\\" + child, depth + 1);
+    bool whole = true;
+    for (const std::wstring& child : subkeys) whole = Dump(root, key + L"\\" + child, depth + 1) && whole;
+    return whole;
   }
 
   std::wstring text_;

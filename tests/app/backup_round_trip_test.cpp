@@ -4,6 +4,8 @@
 // regedit (or the file copied back), and the snapshot again: identical.
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,6 +15,8 @@
 #include "../sysfiles/file_fixture.h"
 #include "app/control_ids.h"
 #include "host/backup.h"
+#include "host/registry.h"
+#include "host/registry_restore_file.h"
 #include "scan/services.h"
 #include "support/dialog_answerer.h"
 #include "support/main_window_fixture.h"
@@ -284,6 +288,37 @@ TEST(BackupRoundTripTest, AHostsSaveIsUndoneByItsCopy) {
   // The index says where the copy belongs.
   const Text index = ReadWholeFile(BackupRunFolder() + "index.txt");
   EXPECT_NE(index.find(copy.substr(BackupRunFolder().size()) + "\t" + hosts + "\r\n"), Text::npos);
+}
+
+void SetDacl(HKEY root, const Text& key, const char* sddl) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  HKEY handle = nullptr;
+  ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr);
+  if (RegOpenKeyExA(root, key.c_str(), 0, WRITE_DAC, &handle) == 0) {
+    RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, descriptor);
+    RegCloseKey(handle);
+  }
+  LocalFree(descriptor);
+}
+
+// A key that exists but cannot be read is never marked for removal: the
+// import must not take away what the file could not put back.
+TEST(BackupRoundTripTest, AnUnreadableKeyIsNeverMarkedForRemoval) {
+  const Text tree = kColumns + "\\veltro-unreadable", locked = tree + "\\locked";
+  RegistryScratch scratch;
+  scratch.Key(HKEY_LOCAL_MACHINE, locked);
+  scratch.String(HKEY_LOCAL_MACHINE, locked, "kept", "x");
+  scratch.String(HKEY_LOCAL_MACHINE, tree, "readable", "y");
+  SetDacl(HKEY_LOCAL_MACHINE, locked, "D:P(A;;RCWD;;;WD)");
+  const std::wstring text = RegistryRestoreText(
+      {TreeBackup(kLocalMachine, tree), ValueBackup(kLocalMachine, locked, "kept"), ValueBackup(kLocalMachine, locked, "x")});
+  SetDacl(HKEY_LOCAL_MACHINE, locked, "D:P(A;;KA;;;WD)");
+  const std::wstring treeHeader = L"HKEY_LOCAL_MACHINE\\" + Wide(tree);
+  EXPECT_EQ(text.find(L"[-" + treeHeader + L"]"), std::wstring::npos) << "the tree is not removed whole";
+  EXPECT_NE(text.find(L"\"readable\"=\"y\""), std::wstring::npos) << "what could be read is put back";
+  EXPECT_EQ(text.find(L"\"kept\"=-"), std::wstring::npos);
+  EXPECT_EQ(text.find(L"\"x\"=-"), std::wstring::npos);
+  EXPECT_NE(text.find(L"; not readable, not restored: " + treeHeader + L"\\locked"), std::wstring::npos);
 }
 
 }  // namespace
