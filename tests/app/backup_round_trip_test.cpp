@@ -4,8 +4,6 @@
 // regedit (or the file copied back), and the snapshot again: identical.
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -124,13 +122,6 @@ void SeedOddValues(HKEY root, const std::wstring& key) {
   for (std::size_t i = 0; i < large.size(); ++i) large[i] = static_cast<unsigned char>(i * 7);
   SetWide(root, key, L"large", REG_BINARY, large);
   SetWide(root, key, L"custom", 0x1234, Bytes("\xff", 1));
-}
-
-int RowHolding(const ResultList& list, int column, const Text& path) {
-  for (int row = 0; row < list.RowCount(); ++row) {
-    if (list.GetCellText(row, column) == path) return row;
-  }
-  return -1;
 }
 
 const Text kLm = "HKEY_LOCAL_MACHINE\\";
@@ -290,17 +281,6 @@ TEST(BackupRoundTripTest, AHostsSaveIsUndoneByItsCopy) {
   EXPECT_NE(index.find(copy.substr(BackupRunFolder().size()) + "\t" + hosts + "\r\n"), Text::npos);
 }
 
-void SetDacl(HKEY root, const Text& key, const char* sddl) {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  HKEY handle = nullptr;
-  ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr);
-  if (RegOpenKeyExA(root, key.c_str(), 0, WRITE_DAC, &handle) == 0) {
-    RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, descriptor);
-    RegCloseKey(handle);
-  }
-  LocalFree(descriptor);
-}
-
 // A key that exists but cannot be read is never marked for removal: the
 // import must not take away what the file could not put back.
 TEST(BackupRoundTripTest, AnUnreadableKeyIsNeverMarkedForRemoval) {
@@ -309,10 +289,10 @@ TEST(BackupRoundTripTest, AnUnreadableKeyIsNeverMarkedForRemoval) {
   scratch.Key(HKEY_LOCAL_MACHINE, locked);
   scratch.String(HKEY_LOCAL_MACHINE, locked, "kept", "x");
   scratch.String(HKEY_LOCAL_MACHINE, tree, "readable", "y");
-  SetDacl(HKEY_LOCAL_MACHINE, locked, "D:P(A;;RCWD;;;WD)");
+  RegistryScratch::SetAccess(HKEY_LOCAL_MACHINE, locked, "D:P(A;;RCWD;;;WD)");
   const std::wstring text = RegistryRestoreText(
       {TreeBackup(kLocalMachine, tree), ValueBackup(kLocalMachine, locked, "kept"), ValueBackup(kLocalMachine, locked, "x")});
-  SetDacl(HKEY_LOCAL_MACHINE, locked, "D:P(A;;KA;;;WD)");
+  RegistryScratch::SetAccess(HKEY_LOCAL_MACHINE, locked, "D:P(A;;KA;;;WD)");
   const std::wstring treeHeader = L"HKEY_LOCAL_MACHINE\\" + Wide(tree);
   EXPECT_EQ(text.find(L"[-" + treeHeader + L"]"), std::wstring::npos) << "the tree is not removed whole";
   EXPECT_NE(text.find(L"\"readable\"=\"y\""), std::wstring::npos) << "what could be read is put back";

@@ -2,8 +2,6 @@
 // real console tool.
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <gtest/gtest.h>
 
 #include "registry_scratch.h"
@@ -106,18 +104,6 @@ TEST(EntryRemovalTest, ConsoleToolGetsTheKeyAsOneQuotedArgument) {
   EXPECT_TRUE(RegistryScratch::ValueExists(HKEY_LOCAL_MACHINE, kColumns + "veltro", "Kept"));
 }
 
-// Read access only: neither the registry layer nor the tool can delete it.
-void SetDacl(const Text& key, const char* sddl) {
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  HKEY handle = nullptr;
-  ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr);
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, WRITE_DAC, &handle) == 0) {
-    RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, descriptor);
-    RegCloseKey(handle);
-  }
-  LocalFree(descriptor);
-}
-
 // A key tree whose name the console tool must not be given (a quote, a
 // leading switch character) goes in this process instead.
 TEST(EntryRemovalTest, NamesTheToolMustNotSeeAreDeletedInProcess) {
@@ -144,7 +130,8 @@ TEST(EntryRemovalTest, FailedDeletionKeepsItsRow) {
   RegistryScratch s;
   const Text locked = kColumns + "veltro-locked";
   for (const Text& key : {locked}) s.Key(HKEY_LOCAL_MACHINE, key + "\\Child");
-  SetDacl(locked, "D:P(A;;KR;;;WD)(A;;RCWD;;;BA)");
+  // Read access only: neither the registry layer nor the tool can delete it.
+  RegistryScratch::SetAccess(HKEY_LOCAL_MACHINE, locked, "D:P(A;;KR;;;WD)(A;;RCWD;;;BA)");
   for (const Text& key : {locked}) {
     TestListHost host({100, 100, 100, 0});
     ScanShellHooks(host.List());
@@ -155,7 +142,7 @@ TEST(EntryRemovalTest, FailedDeletionKeepsItsRow) {
     EXPECT_TRUE(RegistryScratch::KeyExists(HKEY_LOCAL_MACHINE, key)) << key;
     EXPECT_GE(FindRow(host.Rows(), 3, kLm + key), 0) << key;
   }
-  SetDacl(locked, "D:P(A;;KA;;;WD)");
+  RegistryScratch::SetAccess(HKEY_LOCAL_MACHINE, locked, "D:P(A;;KA;;;WD)");
 }
 
 }  // namespace

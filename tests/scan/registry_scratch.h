@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <sddl.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -44,6 +46,20 @@ class RegistryScratch {
     RegCloseKey(handle);
     return true;
   }
+  // Replaces the key's access list by the one the SDDL text gives; false
+  // when the key could not be opened to change it.
+  static bool SetAccess(HKEY root, const Text& key, const char* sddl) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    HKEY handle = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorA(sddl, SDDL_REVISION_1, &descriptor, nullptr);
+    const bool opened = RegOpenKeyExA(root, key.c_str(), 0, WRITE_DAC, &handle) == 0;
+    if (opened) {
+      RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, descriptor);
+      RegCloseKey(handle);
+    }
+    LocalFree(descriptor);
+    return opened;
+  }
   static bool ValueExists(HKEY root, const Text& key, const Text& name) {
     return RegGetValueA(root, key.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) == 0;
   }
@@ -63,6 +79,14 @@ inline std::vector<std::vector<Text>> ScanRows(void (*scan)(ResultList&), std::v
 inline int FindRow(const std::vector<std::vector<Text>>& rows, std::size_t column, const Text& text) {
   for (std::size_t i = 0; i < rows.size(); ++i) {
     if (rows[i].size() > column && rows[i][column] == text) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+// The row of a live list whose cell in `column` is `text`, or -1.
+inline int RowHolding(const ResultList& list, int column, const Text& text) {
+  for (int row = 0; row < list.RowCount(); ++row) {
+    if (list.GetCellText(row, column) == text) return row;
   }
   return -1;
 }

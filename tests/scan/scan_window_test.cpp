@@ -17,13 +17,6 @@ const Text kOptions = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Image Fi
 const Text kToolbar = "SOFTWARE\\Microsoft\\Internet Explorer\\Toolbar";
 const Text kCatalog = "SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9";
 
-int RowHolding(const ResultList& list, int column, const Text& path) {
-  for (int row = 0; row < list.RowCount(); ++row) {
-    if (list.GetCellText(row, column) == path) return row;
-  }
-  return -1;
-}
-
 TEST(ScanWindowTest, EachListRemovesAnEntryThroughItsDeleteButton) {
   RegistryScratch scratch;
   const Text toolbarClass = "{7E1A5C00-0000-4000-8000-00000000A001}";

@@ -2,8 +2,6 @@
 // one of them a layered provider that two protocol chains name.
 #include <windows.h>
 
-#include <sddl.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -107,14 +105,7 @@ TEST_F(WinsockCatalogueTest, AFailedWritePutsTheCatalogueBack) {
   // The catalogue key itself cannot be changed: the new count cannot be
   // written after the entries were renumbered.
   const Text locked = kCatalogue;
-  PSECURITY_DESCRIPTOR descriptor = nullptr;
-  ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KR;;;WD)(A;;RCWD;;;BA)", SDDL_REVISION_1, &descriptor,
-                                                       nullptr);
-  HKEY handle = nullptr;
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, locked.c_str(), 0, WRITE_DAC, &handle), 0);
-  RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, descriptor);
-  RegCloseKey(handle);
-  LocalFree(descriptor);
+  ASSERT_TRUE(RegistryScratch::SetAccess(HKEY_LOCAL_MACHINE, locked, "D:P(A;;KR;;;WD)(A;;RCWD;;;BA)"));
 
   RemoveLayeredProvider();
   TextList expectedNames;
@@ -126,11 +117,7 @@ TEST_F(WinsockCatalogueTest, AFailedWritePutsTheCatalogueBack) {
   }
   EXPECT_EQ(ReadRegistryNumber(kLocalMachine, kCatalogue + "\\Num_Catalog_Entries"), 12);
   EXPECT_EQ(ReadRegistryNumber(kLocalMachine, kCatalogue + "\\Serial_Access_Num"), 41);
-  ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, locked.c_str(), 0, WRITE_DAC, &handle), 0);
-  ConvertStringSecurityDescriptorToSecurityDescriptorA("D:P(A;;KA;;;WD)", SDDL_REVISION_1, &descriptor, nullptr);
-  RegSetKeySecurity(handle, DACL_SECURITY_INFORMATION, descriptor);
-  RegCloseKey(handle);
-  LocalFree(descriptor);
+  ASSERT_TRUE(RegistryScratch::SetAccess(HKEY_LOCAL_MACHINE, locked, "D:P(A;;KA;;;WD)"));
 }
 
 }  // namespace
