@@ -1,22 +1,33 @@
 #!/usr/bin/env bash
-# tools/screenshot.sh OUT.png [pages]: runs Veltro in a Wine virtual desktop
+# tools/screenshot.sh [x86_64|i686] OUT.png [pages]: runs Veltro in a Wine virtual desktop
 # on a virtual X display, waits until the start-up scan shows "完毕！" and
 # saves a picture of the screen. Prints the time from start to the end of the
 # scan. With "pages", OUT.png shows every page of 选择夹1 side by side instead.
 # SCREENSHOT_CLICKS="ID@X,Y ..." clicks controls first (e.g. "1401@150,10" the
-# third tab of 选择夹1; "tab@1401,2" selects it without coordinates). Uses
-# build/x86_64 (VELTRO_BUILD overrides) and the prefix build/screenshot-prefix.
+# third tab of 选择夹1; "tab@1401,2" selects it without coordinates). Runs
+# build/x86_64 natively, or build/i686 under the emulated 32-bit Wine in a
+# 32-bit prefix (VELTRO_WINE=wow64: in a 64-bit one); VELTRO_BUILD names
+# another build folder. The prefix is build/screenshot-prefix[-win32|-wow64].
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
+target=x86_64
+case ${1:-} in x86_64|i686) target=$1; shift ;; esac
 out=$(realpath -m "${1:-$top/build/veltro.png}")
 mode=${2:-}
-build=${VELTRO_BUILD:-$top/build/x86_64}
-export WINEPREFIX="${WINEPREFIX:-$top/build/screenshot-prefix}"
+build=${VELTRO_BUILD:-$top/build/$target}
+if [ $target = i686 ]; then
+  export VELTRO_WINE=${VELTRO_WINE:-win32}
+  "$top/tools/wine32/setup.sh"
+else
+  export VELTRO_WINE=native
+fi
+suffix=""; [ "$VELTRO_WINE" != native ] && suffix="-$VELTRO_WINE"
+export WINEPREFIX="${WINEPREFIX:-$top/build/screenshot-prefix$suffix}"
 export WINEDEBUG=-all
 wine="$top/tools/wine-run.sh"
 server=/usr/lib/wine/wineserver
 for f in Veltro.exe wait_for_scan.exe; do
-  [ -f "$build/$f" ] || { echo "missing $build/$f: build first (tools/build.sh x86_64)" >&2; exit 1; }
+  [ -f "$build/$f" ] || { echo "missing $build/$f: build first (tools/build.sh $target)" >&2; exit 1; }
 done
 
 "$server" -k 2>/dev/null || true

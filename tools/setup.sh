@@ -9,10 +9,13 @@ PACKAGES=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
           googletest dpkg-dev make perl python3)
 
 # tools/setup.sh --fuzz also installs what the native fuzzing build and the
-# repair-table generator need.
-if [ "${1:-}" = "--fuzz" ]; then
-  PACKAGES+=(clang libclang-rt-14-dev libssl-dev g++ libc-bin)
-fi
+# repair-table generator need; --wine32 prepares the emulated 32-bit Wine that
+# runs the i686 build (tools/wine32/setup.sh).
+wine32=0
+case "${1:-}" in
+  --fuzz) PACKAGES+=(clang libclang-rt-14-dev libssl-dev g++ libc-bin) ;;
+  --wine32) PACKAGES+=(gcc libc-bin); wine32=1 ;;
+esac
 
 SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
@@ -28,3 +31,4 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 "$(dirname "$0")/build_openssl.sh"
+if [ $wine32 -eq 1 ]; then "$(dirname "$0")/wine32/setup.sh"; fi
