@@ -65,14 +65,14 @@ bool WriteEntries(const Text& catalogKey, const TextList& present, const std::ve
 
 }  // namespace
 
-bool RemoveWinsockEntry(const Text& absolutePath) {
-  RegistryEntry path;
-  const bool parsed = ParseAbsoluteEntry(absolutePath, path) && path.root == kLocalMachine;
+bool RemoveWinsockEntry(const ListedEntry& listed) {
+  const RegistryEntry& path = listed.entry;
+  const bool parsed = listed.named && !listed.listedValue && path.root == kLocalMachine;
   const RegistryEntry catalog = EntryBelowRoot(kLocalMachine, path.key);   // Protocol_Catalog9, Catalog_Entries
   const Text folder = ToLowerCase(catalog.valueName);
   if (!parsed || !IsEntryName(path.valueName) || (folder != "catalog_entries" && folder != "catalog_entries64")) {
-    BackUpRemoval(kWinsockRemoval.backupName, absolutePath);
-    return DeleteRegistryEntry(absolutePath, RemovalRoute::ToolOnly);
+    BackUpRemoval(kWinsockRemoval.backupName, listed);
+    return DeleteRegistryEntry(listed, RemovalRoute::ToolOnly);
   }
   const Text catalogKey = path.key;
   const Text countPath = catalog.key + "\\Num_" + catalog.valueName;

@@ -24,7 +24,9 @@ constexpr std::size_t kChainLengthOffset = kCatalogEntryIdOffset + 4;
 constexpr std::size_t kChainEntriesOffset = kChainLengthOffset + 4;
 constexpr int kMaxChainLength = 7;
 
-// absolutePath: a row's hidden cell, "HKEY_LOCAL_MACHINE\...\Catalog_Entries\NNN".
+struct ListedEntry;
+
+// listed: a row's hidden cell, "HKEY_LOCAL_MACHINE\...\Catalog_Entries\NNN".
 // true when the entry is gone afterwards. A path of any other shape is
 // deleted as a key tree, as the page always did.
-bool RemoveWinsockEntry(const Text& absolutePath);
+bool RemoveWinsockEntry(const ListedEntry& listed);
