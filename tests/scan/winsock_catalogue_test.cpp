@@ -142,110 +142,72 @@ std::vector<RegistryValue> SeededValues(const Seeded& entry) {
           {"Version", REG_DWORD, {2, 0, 0, 0}}};
 }
 
-// The catalogue below, with its count and serial number, put in place for
-// one case and taken out after it.
-void Seed(RegistryScratch& scratch, const std::vector<Seeded>& entries, DWORD count) {
-  for (const Seeded& entry : entries) {
-    const Text key = kEntries + "\\" + entry.name;
-    scratch.Key(HKEY_LOCAL_MACHINE, key);
-    for (const RegistryValue& value : SeededValues(entry)) {
-      scratch.Value(HKEY_LOCAL_MACHINE, key, value.name, value.type, value.data);
-    }
-  }
-  scratch.Number(HKEY_LOCAL_MACHINE, kCatalogue, "Num_Catalog_Entries", count);
-  scratch.Number(HKEY_LOCAL_MACHINE, kCatalogue, "Serial_Access_Num", 7);
-}
-
-bool RemoveEntry(const Text& name) {
-  return RemoveWinsockEntry(ParseListedEntry("HKEY_LOCAL_MACHINE\\" + kEntries + "\\" + name));
-}
-
-// Two layered providers A (2) and B (3) over two base providers (1, 6):
+// Two layered providers A (2) and B (3) over two base providers (1, 6);
 // A's chains run through B, as when a security product layers itself over
 // what malware installed before it.
-const std::vector<Seeded> kLayeredCatalogue = {
-    {Name(1), 1, {1}},       {Name(2), 2, {}},        {Name(3), 3, {}},        {Name(4), 4, {2, 3, 1}},
-    {Name(5), 5, {3, 1}},    {Name(6), 6, {6}},       {Name(7), 7, {2, 3, 6}},
+const std::vector<Seeded> kLayered = {
+    {Name(1), 1, {1}}, {Name(2), 2, {}}, {Name(3), 3, {}}, {Name(4), 4, {2, 3, 1}},
+    {Name(5), 5, {3, 1}}, {Name(6), 6, {6}}, {Name(7), 7, {2, 3, 6}},
 };
-
-TEST(WinsockChainsTest, ARemovedProviderLeavesTheChainsOfTheOthers) {
-  struct Case {
-    const char* what;
-    int removed;
-    std::vector<Seeded> after;   // the catalogue afterwards, renumbered
-  };
-  const Case cases[] = {
-      {"B, below A: A keeps both its chains, B's own chain goes",
-       3,
-       {{Name(1), 1, {1}}, {Name(2), 2, {}}, {Name(3), 4, {2, 1}}, {Name(4), 6, {6}}, {Name(5), 7, {2, 6}}}},
-      {"A, on top: B keeps its chains",
-       2,
-       {{Name(1), 1, {1}}, {Name(2), 3, {}}, {Name(3), 4, {3, 1}}, {Name(4), 5, {3, 1}}, {Name(5), 6, {6}},
-        {Name(6), 7, {3, 6}}}},
-      {"a base provider: every chain over it goes",
-       1,
-       {{Name(1), 2, {}}, {Name(2), 3, {}}, {Name(3), 6, {6}}, {Name(4), 7, {2, 3, 6}}}},
-      {"a chain: nothing else changes",
-       4,
-       {{Name(1), 1, {1}}, {Name(2), 2, {}}, {Name(3), 3, {}}, {Name(4), 5, {3, 1}}, {Name(5), 6, {6}},
-        {Name(6), 7, {2, 3, 6}}}},
-  };
-  for (const Case& c : cases) {
-    RegistryScratch scratch;
-    Seed(scratch, kLayeredCatalogue, static_cast<DWORD>(kLayeredCatalogue.size()));
-    EXPECT_TRUE(RemoveEntry(Name(c.removed))) << c.what;
-    TextList names;
-    ListSubkeys(kLocalMachine, kEntries, names);
-    TextList expectedNames;
-    for (const Seeded& entry : c.after) expectedNames.push_back(entry.name);
-    EXPECT_EQ(names, expectedNames) << c.what;
-    for (const Seeded& entry : c.after) {
-      EXPECT_EQ(ValuesOf(kEntries + "\\" + entry.name), SeededValues(entry)) << c.what << ": entry " << entry.number;
-    }
-    EXPECT_EQ(ReadRegistryNumber(kLocalMachine, kCatalogue + "\\Num_Catalog_Entries"), static_cast<int>(c.after.size()))
-        << c.what;
-  }
+// Four entries Windows reads (the count is 4) and keys it does not read:
+// above the count, below 1, not twelve digits (numbered from 20 here).
+const std::vector<Seeded> kStrays = {
+    {Name(0), 20, {20}}, {Name(5), 21, {21}}, {"00000000003", 22, {22}}, {"Backup", 23, {23}}};
+std::vector<Seeded> WithStrays(std::vector<Seeded> entries) {
+  entries.insert(entries.end(), kStrays.begin(), kStrays.end());
+  return entries;
 }
 
-// Windows reads 000000000001 up to the count and nothing else: keys beyond
-// that are not renumbered into the catalogue, whatever they hold.
-TEST(WinsockChainsTest, KeysWindowsDoesNotReadStayOutOfTheCatalogue) {
-  const std::vector<Seeded> strays = {
-      {Name(0), 20, {20}}, {Name(5), 21, {21}}, {"00000000003", 22, {22}}, {"Backup", 23, {23}}};
-  std::vector<Seeded> catalogue = {{Name(1), 1, {1}}, {Name(2), 2, {2}}, {Name(3), 3, {3}}, {Name(4), 4, {4}}};
-  catalogue.insert(catalogue.end(), strays.begin(), strays.end());
+TEST(WinsockChainsTest, OtherProvidersKeepTheirChainsAndKeysWindowsDoesNotReadStay) {
   struct Case {
+    const char* what;
+    std::vector<Seeded> before;
+    DWORD count;
     Text removed;
-    std::vector<Seeded> live;   // entries 1.. afterwards
-    int serial;
+    std::vector<Seeded> after;   // every key afterwards
+    int serial;                  // 7 before
   };
+  const std::vector<Seeded> fourBases = {{Name(1), 1, {1}}, {Name(2), 2, {2}}, {Name(3), 3, {3}}, {Name(4), 4, {4}}};
   const Case cases[] = {
-      {Name(2), {{Name(1), 1, {1}}, {Name(2), 3, {3}}, {Name(3), 4, {4}}}, 8},
-      // One of them goes alone; the catalogue stays as it is.
-      {Name(5), {{Name(1), 1, {1}}, {Name(2), 2, {2}}, {Name(3), 3, {3}}, {Name(4), 4, {4}}}, 7},
+      {"B, below A: A keeps both its chains, B's own chain goes", kLayered, 7, Name(3),
+       {{Name(1), 1, {1}}, {Name(2), 2, {}}, {Name(3), 4, {2, 1}}, {Name(4), 6, {6}}, {Name(5), 7, {2, 6}}}, 8},
+      {"A, on top: B keeps its chains", kLayered, 7, Name(2),
+       {{Name(1), 1, {1}}, {Name(2), 3, {}}, {Name(3), 4, {3, 1}}, {Name(4), 5, {3, 1}}, {Name(5), 6, {6}},
+        {Name(6), 7, {3, 6}}}, 8},
+      {"a base provider: every chain over it goes", kLayered, 7, Name(1),
+       {{Name(1), 2, {}}, {Name(2), 3, {}}, {Name(3), 6, {6}}, {Name(4), 7, {2, 3, 6}}}, 8},
+      {"an entry Windows reads: the others are renumbered, no stray joins them", WithStrays(fourBases), 4, Name(2),
+       WithStrays({{Name(1), 1, {1}}, {Name(2), 3, {3}}, {Name(3), 4, {4}}}), 8},
+      {"a key above the count goes alone", WithStrays(fourBases), 4, Name(5),
+       {fourBases[0], fourBases[1], fourBases[2], fourBases[3], kStrays[0], kStrays[2], kStrays[3]}, 7},
   };
   for (const Case& c : cases) {
     RegistryScratch scratch;
-    Seed(scratch, catalogue, 4);
-    EXPECT_TRUE(RemoveEntry(c.removed)) << c.removed;
-    TextList names;
-    ListSubkeys(kLocalMachine, kEntries, names);
-    TextList expectedNames;
-    for (const Seeded& entry : c.live) {
-      expectedNames.push_back(entry.name);
-      EXPECT_EQ(ValuesOf(kEntries + "\\" + entry.name), SeededValues(entry)) << c.removed << ": " << entry.name;
+    for (const Seeded& entry : c.before) {
+      const Text key = kEntries + "\\" + entry.name;
+      scratch.Key(HKEY_LOCAL_MACHINE, key);
+      for (const RegistryValue& value : SeededValues(entry)) {
+        scratch.Value(HKEY_LOCAL_MACHINE, key, value.name, value.type, value.data);
+      }
     }
-    for (const Seeded& stray : strays) {
-      if (stray.name == c.removed) continue;
-      expectedNames.push_back(stray.name);
-      EXPECT_EQ(ValuesOf(kEntries + "\\" + stray.name), SeededValues(stray)) << c.removed << ": " << stray.name;
+    scratch.Number(HKEY_LOCAL_MACHINE, kCatalogue, "Num_Catalog_Entries", c.count);
+    scratch.Number(HKEY_LOCAL_MACHINE, kCatalogue, "Serial_Access_Num", 7);
+
+    EXPECT_TRUE(RemoveWinsockEntry(ParseListedEntry("HKEY_LOCAL_MACHINE\\" + kEntries + "\\" + c.removed))) << c.what;
+    TextList names, expectedNames;
+    ListSubkeys(kLocalMachine, kEntries, names);
+    for (const Seeded& entry : c.after) {
+      expectedNames.push_back(entry.name);
+      EXPECT_EQ(ValuesOf(kEntries + "\\" + entry.name), SeededValues(entry)) << c.what << ": " << entry.name;
     }
     std::sort(names.begin(), names.end());
     std::sort(expectedNames.begin(), expectedNames.end());
-    EXPECT_EQ(names, expectedNames) << c.removed;
-    EXPECT_EQ(ReadRegistryNumber(kLocalMachine, kCatalogue + "\\Num_Catalog_Entries"), static_cast<int>(c.live.size()))
-        << c.removed;
-    EXPECT_EQ(ReadRegistryNumber(kLocalMachine, kCatalogue + "\\Serial_Access_Num"), c.serial) << c.removed;
+    EXPECT_EQ(names, expectedNames) << c.what;
+    const int live = static_cast<int>(std::count_if(c.after.begin(), c.after.end(), [](const Seeded& e) {
+      return e.number < 20;
+    }));
+    EXPECT_EQ(ReadRegistryNumber(kLocalMachine, kCatalogue + "\\Num_Catalog_Entries"), live) << c.what;
+    EXPECT_EQ(ReadRegistryNumber(kLocalMachine, kCatalogue + "\\Serial_Access_Num"), c.serial) << c.what;
   }
 }
 
