@@ -25,8 +25,8 @@ namespace {
 
 constexpr int kStartupPathColumn = 2;
 
-// An entry of a key whose entries are values, named by key and value name.
-bool ParseListedValue(const Text& absolutePath, RegistryEntry& entry) {
+// Every key whose entries the lists show as values.
+const std::vector<ValueListKey>& ListedValueKeys() {
   static const std::vector<ValueListKey> keys = [] {
     std::vector<ValueListKey> all;
     for (const auto& keysOf : {StartupValueKeys(), ShellHookValueKeys(), BrowserAddonValueKeys()}) {
@@ -34,10 +34,7 @@ bool ParseListedValue(const Text& absolutePath, RegistryEntry& entry) {
     }
     return all;
   }();
-  for (const ValueListKey& key : keys) {
-    if (ParseValueOfKey(absolutePath, key.root, key.key, entry)) return true;
-  }
-  return false;
+  return keys;
 }
 
 // What the console tool may be given: nothing it could read as a switch
@@ -80,18 +77,14 @@ void RunCommand(const Text& command) {
   if (!command.empty()) RunCommandLine(command, true, kWindowHide);
 }
 
-// The key tree by the console tool, or in this process when the path is
-// not one the tool may be given. A path ending in a backslash names a
+// The key tree by the console tool, and in this process whatever the tool
+// left: a path the tool must not be given, no tool at all (Windows 2000 has
+// no reg.exe), a tool that failed. A path ending in a backslash names a
 // default value, never the tree: neither deletes it.
-void RunConsoleDelete(const Text& path) {
-  const Text command = ConsoleDeleteCommand(path);
-  RegistryEntry entry;
-  if (!command.empty()) {
-    RunCommand(command);
-  } else if (!path.empty() && path.back() != '\\' && ParseAbsoluteEntry(path, entry) && entry.root != 0 &&
-             !entry.Path().empty()) {
-    DeleteRegistryTree(entry.root, entry.Path());
-  }
+void RunConsoleDelete(const RegistryEntry& entry) {
+  if (entry.valueName.empty()) return;
+  RunCommand(ConsoleDeleteCommand(RootName(entry.root) + "\\" + entry.Path()));
+  if (RegistryKeyPresent(entry.root, entry.Path())) DeleteRegistryTree(entry.root, entry.Path());
 }
 
 // A value of a key whose entries are values: addressed by key and name, so
@@ -104,6 +97,19 @@ bool DeleteValueEntry(const RegistryEntry& entry, RemovalRoute route) {
 
 }  // namespace
 
+ListedEntry ParseListedEntry(const Text& hiddenCell) {
+  ListedEntry listed;
+  for (const ValueListKey& key : ListedValueKeys()) {
+    if (ParseValueOfKey(hiddenCell, key.root, key.key, listed.entry)) {
+      listed.named = listed.listedValue = true;
+      return listed;
+    }
+  }
+  // A root name no scanner writes would otherwise stand for HKEY_CURRENT_USER.
+  listed.named = ParseAbsoluteEntry(hiddenCell, listed.entry) && listed.entry.root != 0;
+  return listed;
+}
+
 Text ConsoleDeleteCommand(const Text& absolutePath) {
   // The name comes from whoever wrote the key. Quoted, it stays one argument
   // (spaces included); a quote of its own could end that argument and smuggle
@@ -113,42 +119,39 @@ Text ConsoleDeleteCommand(const Text& absolutePath) {
   return "REG DELETE \"" + absolutePath + "\" /f";
 }
 
-bool RegistryEntryPresent(const Text& absolutePath) {
-  RegistryEntry entry;
-  if (ParseListedValue(absolutePath, entry)) return RegistryValuePresent(entry.root, entry.key, entry.valueName);
-  // A path that names nothing cannot be shown as deleted either.
-  if (!ParseAbsoluteEntry(absolutePath, entry)) return true;
+bool RegistryEntryPresent(const ListedEntry& listed) {
+  // A text that names nothing cannot be shown as deleted either.
+  if (!listed.named) return true;
+  const RegistryEntry& entry = listed.entry;
   if (RegistryValuePresent(entry.root, entry.key, entry.valueName)) return true;
-  return !entry.valueName.empty() && RegistryKeyPresent(entry.root, entry.Path());
+  return !listed.listedValue && !entry.valueName.empty() && RegistryKeyPresent(entry.root, entry.Path());
 }
 
-void BackUpRemoval(const char* what, const Text& absolutePath) {
-  RegistryEntry entry;
-  if (ParseListedValue(absolutePath, entry)) {
-    BackUpRegistry(what, {ValueBackup(entry.root, entry.key, entry.valueName)});
-    return;
-  }
-  if (!ParseAbsoluteEntry(absolutePath, entry) || entry.root == 0) return;
+void BackUpRemoval(const char* what, const ListedEntry& listed) {
+  if (!listed.named) return;
+  const RegistryEntry& entry = listed.entry;
   std::vector<RegistryBackupItem> items{ValueBackup(entry.root, entry.key, entry.valueName)};
-  // A default value's path never takes its key.
-  if (!entry.valueName.empty()) items.push_back(TreeBackup(entry.root, entry.Path()));
+  // A listed value never takes a key, and a default value's path never its key.
+  if (!listed.listedValue && !entry.valueName.empty()) items.push_back(TreeBackup(entry.root, entry.Path()));
   BackUpRegistry(what, items);
 }
 
-bool DeleteRegistryEntry(const Text& absolutePath, RemovalRoute route) {
-  RegistryEntry entry;
-  if (ParseListedValue(absolutePath, entry)) return DeleteValueEntry(entry, route);
+bool DeleteRegistryEntry(const ListedEntry& listed, RemovalRoute route) {
+  if (!listed.named) return false;
+  const RegistryEntry& entry = listed.entry;
+  if (listed.listedValue) return DeleteValueEntry(entry, route);
   if (route != RemovalRoute::ToolOnly) {
     // A path ending in a backslash is a default value. When that is already
     // gone the registry layer would delete the key itself, siblings and all.
-    const bool nothingToDelete = EndsWithBackslash(absolutePath) && !RegistryEntryPresent(absolutePath);
-    if (!nothingToDelete && !DeleteByFullPath(absolutePath) && route == RemovalRoute::RegistryThenTool) {
-      RunConsoleDelete(absolutePath);
+    const bool nothingToDelete = entry.valueName.empty() && !RegistryEntryPresent(listed);
+    if (!nothingToDelete && !DeleteRegistryItem(entry.root, entry.Path()) &&
+        route == RemovalRoute::RegistryThenTool) {
+      RunConsoleDelete(entry);
     }
   } else {
-    RunConsoleDelete(absolutePath);
+    RunConsoleDelete(entry);
   }
-  return !RegistryEntryPresent(absolutePath);
+  return !RegistryEntryPresent(listed);
 }
 
 void RemoveCurrentEntry(ResultList& list, const RemovalPlan& plan) {
@@ -156,12 +159,13 @@ void RemoveCurrentEntry(ResultList& list, const RemovalPlan& plan) {
   const Text path = list.GetCellText(row, plan.pathColumn);
   if (path.empty() || !ConfirmDeletion(path)) return;
   // Delete what the user was asked about, whatever the selection is now.
+  const ListedEntry listed = ParseListedEntry(path);
   bool gone = false;
   if (plan.remove != nullptr) {
-    gone = plan.remove(path);
+    gone = plan.remove(listed);
   } else {
-    BackUpRemoval(plan.backupName, path);
-    gone = DeleteRegistryEntry(path, plan.route);
+    BackUpRemoval(plan.backupName, listed);
+    gone = DeleteRegistryEntry(listed, plan.route);
   }
   if (plan.rescan) {
     plan.rescan(list);
@@ -174,13 +178,14 @@ namespace {
 
 // A startup entry goes, or is put back to the text a clean Windows holds
 // when Windows cannot do without the value; true when the entry is gone.
-bool RemoveStartupEntry(const Text& path) {
-  RegistryEntry value;
+bool RemoveStartupEntry(const ListedEntry& listed) {
   Text resetText;
-  if (!StartupValueResetOnRemoval(path, value, resetText)) return DeleteRegistryEntry(path, RemovalRoute::RegistryThenTool);
-  const Text valuePath = value.key + "\\" + value.valueName;
-  WriteRegistryValue(value.root, valuePath, resetText);
-  return RegistryItemExists(value.root, valuePath) && ReadRegistryText(value.root, valuePath) == resetText;
+  if (!listed.named || !StartupValueResetOnRemoval(listed.entry, resetText)) {
+    return DeleteRegistryEntry(listed, RemovalRoute::RegistryThenTool);
+  }
+  const Text valuePath = listed.entry.Path();
+  WriteRegistryValue(listed.entry.root, valuePath, resetText);
+  return RegistryItemExists(listed.entry.root, valuePath) && ReadRegistryText(listed.entry.root, valuePath) == resetText;
 }
 
 }  // namespace
@@ -200,8 +205,9 @@ void RemoveSelectedStartupEntries(ResultList& list) {
   int removedAbove = 0;
   for (const Selected& entry : selected) {
     if (entry.path.empty() || !ConfirmDeletion(entry.path)) continue;
-    BackUpRemoval("startup-remove", entry.path);
-    if (RemoveStartupEntry(entry.path)) {
+    const ListedEntry listed = ParseListedEntry(entry.path);
+    BackUpRemoval("startup-remove", listed);
+    if (RemoveStartupEntry(listed)) {
       DropRowHolding(list, kStartupPathColumn, entry.path, entry.row - removedAbove);
       ++removedAbove;
     }

@@ -189,12 +189,12 @@ std::vector<ValueListKey> StartupValueKeys() {
   return keys;
 }
 
-bool StartupValueResetOnRemoval(const Text& absolutePath, RegistryEntry& entry, Text& resetText) {
+bool StartupValueResetOnRemoval(const RegistryEntry& value, Text& resetText) {
   for (const StartupLocation& location : kStartupLocations) {
     if (location.kind != StartupKind::NamedValue || location.resetText == nullptr) continue;
     for (const KeyInView& view : ViewsOfKey(location.root, location.key)) {
-      if (ParseValueOfKey(absolutePath, location.root, view.key, entry) &&
-          ToLowerCase(entry.valueName) == ToLowerCase(location.entryValue)) {
+      if (value.root == location.root && ToLowerCase(value.key) == ToLowerCase(view.key) &&
+          ToLowerCase(value.valueName) == ToLowerCase(location.entryValue)) {
         resetText = location.resetText;
         return true;
       }

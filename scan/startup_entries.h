@@ -14,4 +14,4 @@ void ScanStartupEntries(ResultList& list);
 std::vector<ValueListKey> StartupValueKeys();
 // A value Windows cannot do without (the machine's Winlogon shell, the
 // AppInit_DLLs list): its removal writes resetText instead of deleting it.
-bool StartupValueResetOnRemoval(const Text& absolutePath, RegistryEntry& entry, Text& resetText);
+bool StartupValueResetOnRemoval(const RegistryEntry& value, Text& resetText);

@@ -4,11 +4,15 @@
 // Windows reads Protocol_Catalog9\Catalog_Entries\000000000001 upwards, as
 // many as Num_Catalog_Entries says (Catalog_Entries64 and
 // Num_Catalog_Entries64 likewise): a gap leaves programs without sockets.
-// The removal deletes the entry and every entry whose protocol chain names
-// it (a chain cannot work without its layer), renumbers the rest from
-// 000000000001 in their order with their values moved whole, writes the new
-// count and raises Serial_Access_Num so that running programs reload. All or
-// nothing: when a write fails, what was there is put back.
+// The removal deletes the entry and takes its id out of every protocol chain
+// that names it; a chain goes with it only when nothing but its base would
+// remain or the entry was that base (a chain [A, B, base] loses B and keeps
+// working for A). It renumbers the rest from 000000000001 in their order
+// with their values moved whole, writes the new count and raises
+// Serial_Access_Num so that running programs reload. Keys Windows does not
+// read (above the count, or not named by twelve digits) are left as they
+// are, and one of them is removed alone. All or nothing: when a write
+// fails, what was there is put back.
 #pragma once
 
 #include <vector>
@@ -24,7 +28,9 @@ constexpr std::size_t kChainLengthOffset = kCatalogEntryIdOffset + 4;
 constexpr std::size_t kChainEntriesOffset = kChainLengthOffset + 4;
 constexpr int kMaxChainLength = 7;
 
-// absolutePath: a row's hidden cell, "HKEY_LOCAL_MACHINE\...\Catalog_Entries\NNN".
+struct ListedEntry;
+
+// listed: a row's hidden cell, "HKEY_LOCAL_MACHINE\...\Catalog_Entries\NNN".
 // true when the entry is gone afterwards. A path of any other shape is
 // deleted as a key tree, as the page always did.
-bool RemoveWinsockEntry(const Text& absolutePath);
+bool RemoveWinsockEntry(const ListedEntry& listed);

@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include "host/files.h"
 #include "registry_scratch.h"
 #include "scan/entry_removal.h"
 #include "scan/shell_hooks.h"
 #include "scan/startup_entries.h"
+#include "scan/winsock_providers.h"
 #include "support/dialog_answerer.h"
 
 namespace {
@@ -77,7 +79,7 @@ TEST(EntryRemovalTest, UnnamedRunValueGoesAloneAndNeverTakesItsKey) {
   s.String(HKEY_CURRENT_USER, kRun, "", "c:\\veltro-default.exe");
   s.String(HKEY_CURRENT_USER, kRun, "VeltroSibling", "c:\\sibling.exe");
   for (int attempt = 0; attempt < 2; ++attempt) {   // the second finds the value gone already
-    EXPECT_TRUE(DeleteRegistryEntry(kCu + kRun + "\\", RemovalRoute::RegistryThenTool));
+    EXPECT_TRUE(DeleteRegistryEntry(ParseListedEntry(kCu + kRun + "\\"), RemovalRoute::RegistryThenTool));
     EXPECT_FALSE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, ""));
     EXPECT_TRUE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, "VeltroSibling"));
   }
@@ -130,8 +132,10 @@ TEST(EntryRemovalTest, FailedDeletionKeepsItsRow) {
   RegistryScratch s;
   const Text locked = kColumns + "veltro-locked";
   for (const Text& key : {locked}) s.Key(HKEY_LOCAL_MACHINE, key + "\\Child");
-  // Read access only: neither the registry layer nor the tool can delete it.
-  RegistryScratch::SetAccess(HKEY_LOCAL_MACHINE, locked, "D:P(A;;KR;;;WD)(A;;RCWD;;;BA)");
+  // Its values may be read, its subkeys not listed: neither the registry
+  // layer, nor the tool, nor a deletion of the tree in this process can
+  // take it (Wine lets anybody delete a key that has no subkeys left).
+  RegistryScratch::SetAccess(HKEY_LOCAL_MACHINE, locked, "D:P(A;;0x20001;;;WD)(A;;RCWD;;;BA)");
   for (const Text& key : {locked}) {
     TestListHost host({100, 100, 100, 0});
     ScanShellHooks(host.List());
@@ -139,10 +143,62 @@ TEST(EntryRemovalTest, FailedDeletionKeepsItsRow) {
     DialogAnswerer answerer({{IDYES, ""}});
     RemoveCurrentEntry(host.List(), kShellHookRemoval);
     EXPECT_EQ(answerer.Seen().size(), 1u);
-    EXPECT_TRUE(RegistryScratch::KeyExists(HKEY_LOCAL_MACHINE, key)) << key;
     EXPECT_GE(FindRow(host.Rows(), 3, kLm + key), 0) << key;
   }
   RegistryScratch::SetAccess(HKEY_LOCAL_MACHINE, locked, "D:P(A;;KA;;;WD)");
+  EXPECT_TRUE(RegistryScratch::KeyExists(HKEY_LOCAL_MACHINE, locked + "\\Child"));
+}
+
+// The System folder's console tool made unusable for as long as it lives,
+// as on Windows 2000, which has none: a file of that name that is no program.
+class ConsoleToolMissing {
+ public:
+  ConsoleToolMissing() {
+    char folder[MAX_PATH] = {};
+    GetSystemDirectoryA(folder, MAX_PATH);
+    tool_ = Text(folder) + "\\reg.exe";
+    aside_ = tool_ + ".veltro-aside";
+    moved_ = MoveFileExA(tool_.c_str(), aside_.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    const HANDLE file = CreateFileA(tool_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, "no program", 10, &written, nullptr);
+    CloseHandle(file);
+  }
+  ~ConsoleToolMissing() {
+    if (moved_) MoveFileExA(aside_.c_str(), tool_.c_str(), MOVEFILE_REPLACE_EXISTING);
+  }
+
+ private:
+  Text tool_, aside_;
+  bool moved_ = false;
+};
+
+TEST(EntryRemovalTest, AKeyTreeGoesWhenTheConsoleToolCannotStart) {
+  const Text winsock = "SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9\\Veltro";
+  struct Case {
+    void (*scan)(ResultList&);
+    const RemovalPlan* plan;
+    Text key;   // below HKEY_LOCAL_MACHINE, with a subkey of its own
+  };
+  const Case cases[] = {
+      {ScanShellHooks, &kShellHookRemoval, kColumns + "veltro-no-tool"},   // the registry layer first
+      {ScanWinsockProviders, &kWinsockRemoval, winsock + "\\entry"},       // the tool only
+  };
+  RegistryScratch s;
+  s.Key(HKEY_LOCAL_MACHINE, winsock);
+  const ConsoleToolMissing missing;
+  ASSERT_FALSE(RunCommandLine("REG QUERY HKCU", true, kWindowHide)) << "the console tool still starts";
+  for (const Case& c : cases) {
+    s.Key(HKEY_LOCAL_MACHINE, c.key + "\\Child");
+    TestListHost host({100, 100, 100, 0});
+    c.scan(host.List());
+    SelectRows(host, 3, {kLm + c.key});
+    DialogAnswerer answerer({{IDYES, ""}});
+    RemoveCurrentEntry(host.List(), *c.plan);
+    EXPECT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_FALSE(RegistryScratch::KeyExists(HKEY_LOCAL_MACHINE, c.key)) << c.key;
+    EXPECT_LT(FindRow(host.Rows(), 3, kLm + c.key), 0) << c.key;
+  }
 }
 
 }  // namespace

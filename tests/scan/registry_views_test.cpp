@@ -125,8 +125,8 @@ TEST(RegistryViewsTest, BothViewsListedInOrderAndRemovedOneByOne) {
     }
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].message, "是否删除\r\n" + copy);
-    EXPECT_FALSE(RegistryEntryPresent(copy));
-    EXPECT_TRUE(RegistryEntryPresent(native));
+    EXPECT_FALSE(RegistryEntryPresent(ParseListedEntry(copy)));
+    EXPECT_TRUE(RegistryEntryPresent(ParseListedEntry(native)));
     EXPECT_LT(FindRow(host.Rows(), pathColumn, copy), 0);
     EXPECT_GE(FindRow(Rows(c), pathColumn, native), 0) << "a rescan still shows the native entry";
   }
