@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/main_window.h"
+#include "support/time_limits.h"
 #include "ui/prompts.h"
 
 MainWindowFixture::MainWindowFixture(bool shown, StartUpScan scan) {
@@ -37,7 +38,7 @@ void MainWindowFixture::Pump() {
 bool MainWindowFixture::PumpUntil(const std::function<bool()>& done, int timeoutMilliseconds) {
   const DWORD start = GetTickCount();
   while (!done()) {
-    if (GetTickCount() - start > static_cast<DWORD>(timeoutMilliseconds)) return false;
+    if (GetTickCount() - start > TimeLimit(static_cast<DWORD>(timeoutMilliseconds))) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     Pump();
   }
