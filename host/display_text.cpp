@@ -18,6 +18,7 @@ using LoadMuiStringFunction = LONG(WINAPI*)(HKEY, LPCWSTR, LPWSTR, DWORD, LPDWOR
 using LoadIndirectStringFunction = HRESULT(WINAPI*)(LPCWSTR, LPWSTR, UINT, void**);
 
 constexpr unsigned kLargestStringId = 0xFFFF;
+constexpr DWORD kAsImageResource = 0x20;   // LOAD_LIBRARY_AS_IMAGE_RESOURCE
 
 std::wstring Wide(const Text& text) {
   const int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
@@ -106,7 +107,11 @@ Text LoadFileString(const Text& file, unsigned id) {
   HMODULE module = nullptr;
   {
     const NativeFileView nativeFiles;   // the file the reference names, not its 32-bit namesake
-    module = LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    // As an image resource (Vista and later) the resource functions also
+    // look in the language's .mui file beside it; older systems refuse the
+    // flag and take the file as data alone.
+    module = LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | kAsImageResource);
+    if (module == nullptr) module = LoadLibraryExW(name.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
   }
   const ScopedLibrary library(module);
   if (module == nullptr) return Text();
