@@ -44,6 +44,14 @@ intptr_t OpenWithShell(int verb, const Text& target, const Text& parameters = Te
 
 // The folder's path ending in "\", or "" for an unknown number or a failure.
 Text GetSpecialFolder(int folderNumber);
+// The path a name in an entry stands for: a full path ("C:\...",
+// "\\server\...") as it is, "" as it is, anything else taken as a name in
+// the System folder, where Windows looks for a library named without a
+// folder. Never the current folder or the one Veltro runs from, where a
+// namesake would otherwise be found (and described) first.
+Text FullFilePath(const Text& path);
+// The text with its %variables% replaced; the text itself on failure.
+Text ExpandEnvironment(const Text& text);
 Text ReadProfileText(const Text& file, const Text& section, const Text& key,
                      const Text& defaultText = Text());
 

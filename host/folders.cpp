@@ -63,3 +63,25 @@ Text ReadProfileText(const Text& file, const Text& section, const Text& key, con
                                                 &buffer[0], kEntryLimit, fileName.c_str());
   return Text(buffer.data(), length < kEntryLimit ? length : kEntryLimit - 1).c_str();
 }
+
+Text FullFilePath(const Text& path) {
+  const bool drive = path.size() >= 3 && ((path[0] | 0x20) >= 'a' && (path[0] | 0x20) <= 'z') && path[1] == ':' &&
+                     (path[2] == '\\' || path[2] == '/');
+  const bool share = path.size() >= 2 && path[0] == '\\' && path[1] == '\\';
+  if (path.empty() || drive || share) return path;
+  return GetSpecialFolder(kFolderSystem) + path;
+}
+
+Text ExpandEnvironment(const Text& text) {
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
+    if (needed == 0) return text;
+    // One spare byte: the ANSI function has been known to count one short
+    // under double-byte code pages.
+    std::string buffer(needed + 1u, '\0');
+    const DWORD written = ExpandEnvironmentStringsA(text.c_str(), &buffer[0], needed + 1u);
+    if (written == 0) return text;
+    if (written <= needed + 1u) return ToText(buffer.c_str());
+  }
+  return text;
+}

@@ -3,6 +3,7 @@
 
 #include <new>
 
+#include "host/files.h"
 #include "host/registry.h"
 #include "host/registry_paths.h"
 #include "host/registry_presence.h"
@@ -45,20 +46,6 @@ bool QueryValue(int root, const Text& path, ValueData& value) try {
   return false;   // a value too big for this machine's memory reads as failed
 }
 
-Text ExpandEnvironment(const Text& text) {
-  for (int attempt = 0; attempt < 4; ++attempt) {
-    const DWORD needed = ExpandEnvironmentStringsA(text.c_str(), nullptr, 0);
-    if (needed == 0) return text;
-    // One spare byte: the ANSI function has been known to count one short
-    // under double-byte code pages.
-    std::string buffer(needed + 1u, '\0');
-    const DWORD written = ExpandEnvironmentStringsA(text.c_str(), &buffer[0], needed + 1u);
-    if (written == 0) return text;
-    if (written <= needed + 1u) return ToText(buffer.c_str());
-  }
-  return text;
-}
-
 bool StoreValue(int root, const Text& path, DWORD type, const BYTE* data, DWORD size) {
   const RegistryEntry location = EntryBelowRoot(root, path);
   const HKEY rootKey = RootKeyFromNumber(root);
@@ -78,6 +65,13 @@ Text ReadRegistryText(int root, const Text& path, const Text& defaultText) {
   if (value.type != REG_SZ && value.type != REG_EXPAND_SZ) return defaultText;
   // Up to the first zero byte and never past the data: a value stored
   // without its terminating zero still reads as the bytes it holds.
+  const Text text = ToText(value.bytes);
+  return value.type == REG_EXPAND_SZ ? ExpandEnvironment(text) : text;
+}
+
+Text ReadRegistryDataAsText(int root, const Text& path) {
+  ValueData value;
+  if (!QueryValue(root, path, value)) return Text();
   const Text text = ToText(value.bytes);
   return value.type == REG_EXPAND_SZ ? ExpandEnvironment(text) : text;
 }

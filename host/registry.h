@@ -20,6 +20,9 @@ enum RegistryRootNumber : int {
 
 
 Text ReadRegistryText(int root, const Text& path, const Text& defaultText = Text());
+// Any value's data as text: a string as ReadRegistryText gives it, any other
+// type its bytes up to the first zero byte, as ListValues shows them.
+Text ReadRegistryDataAsText(int root, const Text& path);
 int32_t ReadRegistryNumber(int root, const Text& path, int32_t defaultNumber = 0);
 ByteString ReadRegistryBytes(int root, const Text& path, const ByteString& defaultBytes = ByteString());
 

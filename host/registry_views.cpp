@@ -66,7 +66,8 @@ std::vector<KeyInView> ViewsOfKey(int root, const Text& key) {
   return views;
 }
 
-Text FileSeenFrom(RegistryView view, const Text& path) {
+Text FileSeenFrom(RegistryView view, const Text& stored) {
+  const Text path = FullFilePath(stored);
   if (view == RegistryView::Native || !OnSixtyFourBitWindows()) return path;
   const Text system = GetSpecialFolder(kFolderSystem), windows = GetSpecialFolder(kFolderWindows);
   if (system.empty() || windows.empty() || ToLowerCase(path.substr(0, system.size())) != ToLowerCase(system)) {

@@ -26,7 +26,8 @@ struct KeyInView {
 // share, or any key on 32-bit Windows, has one entry.
 std::vector<KeyInView> ViewsOfKey(int root, const Text& key);
 
-// The file a program of the view means by the path. For the 32-bit view on
-// 64-bit Windows a path in the System folder names the file in SysWOW64,
-// which is where Windows sends a 32-bit program that opens it.
+// The file a program of the view means by the path, as a full path: a name
+// without a folder is the System folder's file (FullFilePath). For the
+// 32-bit view on 64-bit Windows a path in the System folder names the file
+// in SysWOW64, which is where Windows sends a 32-bit program that opens it.
 Text FileSeenFrom(RegistryView view, const Text& path);

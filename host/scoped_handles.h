@@ -73,6 +73,21 @@ class ScopedHandle {
   HANDLE handle_ = nullptr;
 };
 
+// A library loaded for its resources only (LoadLibraryEx as data).
+class ScopedLibrary {
+ public:
+  explicit ScopedLibrary(HMODULE module) : module_(module) {}
+  ~ScopedLibrary() {
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+  ScopedLibrary(const ScopedLibrary&) = delete;
+  ScopedLibrary& operator=(const ScopedLibrary&) = delete;
+  HMODULE Get() const { return module_; }
+
+ private:
+  HMODULE module_;
+};
+
 // A FindFirstFile search.
 class ScopedFindHandle {
  public:

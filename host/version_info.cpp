@@ -1,6 +1,7 @@
 // File version information: the labelled lines of a file's version strings.
 #include <windows.h>
 
+#include "host/files.h"
 #include "host/native_view.h"
 #include "host/version_block.h"
 #include "host/version_info.h"
@@ -38,8 +39,11 @@ bool TranslationKey(ByteString& block, Text& key) {
 
 }  // namespace
 
-void ReadVersionInfoLines(const Text& path, TextList& lines) {
+void ReadVersionInfoLines(const Text& name, TextList& lines) {
   lines.clear();
+  // The version functions would look for a bare name along the search path,
+  // which starts beside Veltro.exe.
+  const Text path = FullFilePath(name);
   ByteString block;
   {
     const NativeFileView nativeFiles;   // describe the file the entry names, not its 32-bit namesake

@@ -1,5 +1,6 @@
 #include "scan/browser_addons.h"
 
+#include "host/display_text.h"
 #include "host/registry.h"
 #include "host/version_info.h"
 #include "scan/entry_row.h"
@@ -51,7 +52,7 @@ void ScanLocation(RowSink& rows, const AddonLocation& location, const KeyInView&
     EntryRow cells;
     switch (location.kind) {
       case AddonKind::Extensions:
-        cells = {ReadRegistryText(location.root, key + "\\" + name + "\\ButtonText"),
+        cells = {ReadRegistryDisplayText(location.root, key + "\\" + name + "\\ButtonText"),
                  ReadRegistryText(location.root, key + "\\" + name + "\\Exec"), Text(), prefix + name};
         break;
       case AddonKind::Toolbars:

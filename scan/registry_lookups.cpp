@@ -1,5 +1,6 @@
 #include "scan/registry_lookups.h"
 
+#include "host/display_text.h"
 #include "host/registry.h"
 #include "host/registry_presence.h"
 
@@ -14,7 +15,7 @@ Text ClassesKey(RegistryView view) { return view == RegistryView::Native ? "CLSI
 }  // namespace
 
 Text ClassNameOf(const Text& classId, RegistryView view) {
-  return ReadRegistryText(kClassesRoot, ClassesKey(view) + classId + "\\");
+  return ReadRegistryDisplayText(kClassesRoot, ClassesKey(view) + classId + "\\");
 }
 
 Text ClassServerOf(const Text& classId, RegistryView view) {

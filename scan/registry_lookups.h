@@ -12,7 +12,8 @@
 void ListPresentSubkeys(int root, const Text& keyPath, TextList& names);
 
 // Class name and in-process server of a class identifier under
-// HKEY_CLASSES_ROOT; the identifier is used as stored, braces included. A
+// HKEY_CLASSES_ROOT; the identifier is used as stored, braces included, and
+// a name kept as a reference to a string resource reads as that string. A
 // row of a 32-bit copy names a class of the 32-bit class view, which
 // 64-bit Windows keeps apart ("Wow6432Node\CLSID").
 Text ClassNameOf(const Text& classId, RegistryView view = RegistryView::Native);

@@ -3,6 +3,7 @@
 #include "ui/row_sink.h"
 #include "ui/prompts.h"
 #include "host/backup.h"
+#include "host/display_text.h"
 #include "host/registry.h"
 #include "host/registry_presence.h"
 
@@ -16,14 +17,27 @@ Text ValuePath(const Text& service, const char* value) {
   return ConcatText(Text(kServicesKey), Text("\\"), service, Text("\\"), Text(value));
 }
 
+// Whether the command line starts svchost with a group ("-k"). XP writes
+// "%SystemRoot%\system32\svchost -k DcomLaunch", later systems the ".exe"
+// and sometimes quotes: the program is recognised by its file name alone.
+bool RunsInSvchost(const Text& image) {
+  const Text lowered = ToLowerCase(image);
+  const bool quoted = !lowered.empty() && lowered[0] == '"';
+  const std::size_t programEnd = quoted ? lowered.find('"', 1) : lowered.find(' ');
+  if (programEnd == Text::npos) return false;
+  const Text program = lowered.substr(quoted ? 1 : 0, programEnd - (quoted ? 1 : 0));
+  const std::size_t slash = LastBackslash(program);
+  const Text name = slash == Text::npos ? program : program.substr(slash + 1);
+  if (name != "svchost" && name != "svchost.exe") return false;
+  return (" " + lowered.substr(programEnd + 1)).find(" -k") != Text::npos;
+}
+
 // What the "系统文件" column shows: the image, and for a service that runs
 // inside svchost the library that really runs, which is all that tells two
 // svchost services apart.
 Text ServiceFiles(const Text& service) {
   const Text image = ReadRegistryText(kLocalMachine, ValuePath(service, "ImagePath"));
-  const Text lowered = ToLowerCase(image);
-  const std::size_t host = lowered.find("svchost.exe");
-  if (host == Text::npos || lowered.find(" -k", host) == Text::npos) return image;
+  if (!RunsInSvchost(image)) return image;
   const Text library = ReadRegistryText(kLocalMachine, ValuePath(service, "Parameters\\ServiceDll"));
   return library.empty() ? image : image + " | " + library;
 }
@@ -46,8 +60,8 @@ void ScanServices(ResultList& list) {
     // Cells in column order (ServiceColumn). Start is read with an
     // out-of-range default: a missing or non-DWORD "Start" leaves the column
     // empty instead of reading as 0, the boot start type.
-    rows.Add({ReadRegistryText(kLocalMachine, ValuePath(service, "DisplayName")),
-              ReadRegistryText(kLocalMachine, ValuePath(service, "Description")),
+    rows.Add({ReadRegistryDisplayText(kLocalMachine, ValuePath(service, "DisplayName")),
+              ReadRegistryDisplayText(kLocalMachine, ValuePath(service, "Description")),
               ServiceFiles(service),
               StartTypeText(ReadRegistryNumber(kLocalMachine, ValuePath(service, "Start"), kStartTypeCount)),
               service});

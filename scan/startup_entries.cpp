@@ -28,6 +28,9 @@ struct StartupLocation {
   // NamedValue: what removal writes instead of deleting, for a value
   // Windows cannot do without; nullptr: removal deletes.
   const char* resetText = nullptr;
+  // NamedValue: listed whatever its type (its data as text), for a value
+  // Windows runs whatever type it has; otherwise strings only.
+  bool anyType = false;
 };
 
 #define WINLOGON_KEY "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"
@@ -63,8 +66,8 @@ const StartupLocation kStartupLocations[] = {
     // as the registry keeps them, and the policy Run keys.
     {kCurrentUser, WINLOGON_KEY, StartupKind::NamedValue, "Shell"},
     {kLocalMachine, WINLOGON_KEY, StartupKind::NamedValue, "Shell", "explorer.exe", "Explorer.exe"},
-    {kCurrentUser, WINLOGON_KEY, StartupKind::NamedValue, "Taskman"},
-    {kLocalMachine, WINLOGON_KEY, StartupKind::NamedValue, "Taskman"},
+    {kCurrentUser, WINLOGON_KEY, StartupKind::NamedValue, "Taskman", nullptr, nullptr, true},
+    {kLocalMachine, WINLOGON_KEY, StartupKind::NamedValue, "Taskman", nullptr, nullptr, true},
     {kLocalMachine, WINDOWS_KEY, StartupKind::NamedValue, "AppInit_DLLs", nullptr, ""},
     {kCurrentUser, WINDOWS_KEY, StartupKind::NamedValue, "run"},
     {kLocalMachine, WINDOWS_KEY, StartupKind::NamedValue, "run"},
@@ -75,7 +78,9 @@ const StartupLocation kStartupLocations[] = {
 };
 
 // A command line with quotes or arguments is not a file: the user sees "未知"
-// rather than the description of whatever the first word might be.
+// rather than the description of whatever the first word might be. The
+// path comes from FileSeenFrom, full, so that no probe looks in Veltro's
+// current folder.
 Text DescribeIfFile(const Text& text) {
   return FileExists(text) ? GetFileDescription(text) : Text("未知");
 }
@@ -136,12 +141,14 @@ void ScanSingleValue(RowSink& rows, const ScannedKey& scanned) {
   const Text text = ReadRegistryText(location.root, scanned.key + "\\" + location.entryValue);
   if (text.empty()) return;
   rows.LetEventsThrough();
-  rows.Add({"windowsload", DescribeIfFile(text), scanned.Prefix() + location.entryValue});
+  rows.Add({"windowsload", DescribeIfFile(FileSeenFrom(scanned.view, text)), scanned.Prefix() + location.entryValue});
 }
 
 void ScanNamedValue(RowSink& rows, const ScannedKey& scanned) {
   const StartupLocation& location = scanned.location;
-  const Text text = ReadRegistryText(location.root, scanned.key + "\\" + location.entryValue);
+  const Text valuePath = scanned.key + "\\" + location.entryValue;
+  const Text text = location.anyType ? ReadRegistryDataAsText(location.root, valuePath)
+                                     : ReadRegistryText(location.root, valuePath);
   if (text.empty() || (location.cleanText != nullptr && ToLowerCase(text) == location.cleanText)) return;
   rows.LetEventsThrough();
   rows.Add({text, DescribeIfFile(FileSeenFrom(scanned.view, text)), scanned.Prefix() + location.entryValue});

@@ -20,10 +20,18 @@ Text ProviderPath(const ByteString& packedItem) {
   return Text(packedItem.begin(), end);
 }
 
-// As stored when the file is found as it is or in the System folder (the
-// loader searches there); a leading %SystemRoot% becomes the Windows folder.
-Text ResolveProviderPath(const Text& path) {
-  if (FileExists(path) || FileExists(GetSpecialFolder(kFolderSystem) + path)) return path;
+// On 64-bit Windows "Catalog_Entries" is the catalogue of 32-bit programs,
+// whose libraries they load from SysWOW64; "Catalog_Entries64" and every
+// catalogue of 32-bit Windows belong to the native programs.
+RegistryView ViewOfCatalog(const Text& catalog) {
+  return ToLowerCase(catalog) == "catalog_entries" ? RegistryView::ThirtyTwoBit : RegistryView::Native;
+}
+
+// As stored when the file it names is there (a bare name in the System
+// folder, where the loader finds it); a leading %SystemRoot% becomes the
+// Windows folder.
+Text ResolveProviderPath(const Text& path, RegistryView view) {
+  if (path.empty() || FileExists(FileSeenFrom(view, path))) return path;
   const std::size_t variableLength = sizeof kSystemRootVariable - 1;
   if (ToLowerCase(LeftBytes(path, static_cast<long long>(variableLength))) != kSystemRootVariable) return path;
   Text rest = path.substr(variableLength);
@@ -47,9 +55,11 @@ void ScanWinsockProviders(ResultList& list) {
     for (const Text& entry : entries) {
       rows.LetEventsThrough();
       const Text entryKey = catalogKey + "\\" + catalog + "\\" + entry;
+      const RegistryView view = ViewOfCatalog(catalog);
       const Text path =
-          ResolveProviderPath(ProviderPath(ReadRegistryBytes(kLocalMachine, entryKey + "\\PackedCatalogItem")));
-      AddEntryRow(rows, {entry, GetFileDescription(path), path, prefix + catalog + "\\" + entry});
+          ResolveProviderPath(ProviderPath(ReadRegistryBytes(kLocalMachine, entryKey + "\\PackedCatalogItem")), view);
+      // The row keeps the text; the description is the file's it names.
+      AddEntryRow(rows, {entry, GetFileDescription(FileSeenFrom(view, path)), path, prefix + catalog + "\\" + entry});
     }
   }
 }

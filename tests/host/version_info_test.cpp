@@ -1,9 +1,12 @@
 // Version information read from the fixture binaries.
+#include <windows.h>
+
 #include <gtest/gtest.h>
 
 #include "host/version_block.h"
 #include "host/version_info.h"
 #include "support/fixtures.h"
+#include "support/hostile_seed.h"
 
 namespace {
 
@@ -53,6 +56,21 @@ TEST(VersionInfoTest, Descriptions) {
     EXPECT_EQ(lines.size(), c.lineCount) << c.path;
     EXPECT_EQ(GetFileDescription(c.path), c.description) << c.path;
   }
+}
+
+// A name without a folder is the System folder's file: the version
+// functions alone would find a namesake beside the program first.
+TEST(VersionInfoTest, ABareNameIsTheSystemFoldersFile) {
+  char folder[MAX_PATH] = {}, program[MAX_PATH] = {};
+  GetSystemDirectoryA(folder, MAX_PATH);
+  GetModuleFileNameA(nullptr, program, MAX_PATH);
+  const Text beside = Text(program).substr(0, LastBackslash(program) + 1);
+  hostile::Seed seed;
+  ASSERT_TRUE(seed.Copy(fixture::kEnglishDll, Text(folder) + "\\veltro_bare.dll"));
+  ASSERT_TRUE(seed.Copy(fixture::kPaddedDescriptionDll, beside + "veltro_bare.dll"));
+  ASSERT_TRUE(seed.Copy(fixture::kPaddedDescriptionDll, beside + "veltro_beside_only.dll"));
+  EXPECT_EQ(GetFileDescription("veltro_bare.dll"), fixture::kEnglishDescription);
+  EXPECT_EQ(GetFileDescription("veltro_beside_only.dll"), "");
 }
 
 TEST(VersionInfoTest, StringClaimingMoreThanItsDataStaysInsideTheBlock) {

@@ -86,6 +86,32 @@ TEST(InfectionPlacesTest, StartupPlacesAreListedAfterThePartsAndRemovedSafely) {
   }
 }
 
+// Explorer runs Taskman whatever its type: every type is listed, its data
+// as text (expanded for REG_EXPAND_SZ, up to the first zero byte otherwise).
+TEST(InfectionPlacesTest, TaskmanOfAnyTypeIsListed) {
+  char windows[MAX_PATH] = {};
+  GetWindowsDirectoryA(windows, MAX_PATH);
+  const struct {
+    DWORD type;
+    ByteString data;
+    Text shown;
+  } cases[] = {
+      {REG_EXPAND_SZ, Terminated("%SystemRoot%\\veltro_tm.exe"), Text(windows) + "\\veltro_tm.exe"},
+      {REG_BINARY, Terminated("c:\\veltro\\binary.exe"), "c:\\veltro\\binary.exe"},
+      {REG_MULTI_SZ, Terminated(Text("c:\\veltro\\multi.exe") + '\0' + "second" + '\0'), "c:\\veltro\\multi.exe"},
+      {REG_NONE, ByteString{'c', ':', '\\', 'n', '.', 'e', 'x', 'e'}, "c:\\n.exe"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.type);
+    hostile::Seed seed;
+    ASSERT_TRUE(seed.Override(HKEY_CURRENT_USER, kWinlogon, "Taskman", c.type, c.data));
+    const auto rows = ScanRows(ScanStartupEntries, {200, 200, 0});
+    const int row = FindRow(rows, 2, kCu + kWinlogon + "\\Taskman");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(rows[row][0], c.shown);
+  }
+}
+
 TEST(InfectionPlacesTest, ACleanMachineShowsNoneOfThem) {
   hostile::Seed seed;
   ASSERT_TRUE(seed.Override(HKEY_LOCAL_MACHINE, kWinlogon, "Shell", REG_SZ, Terminated("Explorer.exe")));
@@ -148,25 +174,44 @@ TEST(InfectionPlacesTest, ShellAndAssociationHijacksAreFlaggedAndRepaired) {
   }
 }
 
+// svchost is recognised by its file name, with or without ".exe", quoted or
+// not, in any case; anything else shows its image alone.
 TEST(InfectionPlacesTest, AServiceInSvchostShowsItsLibrary) {
   const Text services = "SYSTEM\\CurrentControlSet\\Services\\";
-  RegistryScratch scratch;
-  for (const char* name : {"VeltroHosted", "VeltroPlain"}) scratch.Key(HKEY_LOCAL_MACHINE, services + name);
-  scratch.String(HKEY_LOCAL_MACHINE, services + "VeltroHosted", "ImagePath",
-                 "%SystemRoot%\\System32\\SvcHost.exe -k netsvcs", REG_EXPAND_SZ);
-  scratch.String(HKEY_LOCAL_MACHINE, services + "VeltroHosted\\Parameters", "ServiceDll",
-                 "%SystemRoot%\\veltro.dll", REG_EXPAND_SZ);
-  scratch.String(HKEY_LOCAL_MACHINE, services + "VeltroPlain", "ImagePath", "c:\\plain.exe");
-  scratch.String(HKEY_LOCAL_MACHINE, services + "VeltroPlain\\Parameters", "ServiceDll", "c:\\unused.dll");
-  const auto rows = ScanRows(ScanServices, {100, 100, 100, 100, 100});
   char windows[MAX_PATH] = {};
   GetWindowsDirectoryA(windows, MAX_PATH);
-  const int hosted = FindRow(rows, kServiceKeyName, "VeltroHosted"), plain = FindRow(rows, kServiceKeyName, "VeltroPlain");
-  ASSERT_GE(hosted, 0);
-  ASSERT_GE(plain, 0);
-  EXPECT_EQ(rows[hosted][kServiceImagePath],
-            Text(windows) + "\\System32\\SvcHost.exe -k netsvcs | " + Text(windows) + "\\veltro.dll");
-  EXPECT_EQ(rows[plain][kServiceImagePath], "c:\\plain.exe");
+  const Text library = Text(windows) + "\\veltro.dll";
+  const struct {
+    const char* service;
+    Text image;         // as stored (REG_EXPAND_SZ)
+    Text shownImage;    // expanded
+    bool showsLibrary;
+  } cases[] = {
+      {"VeltroHosted", "%SystemRoot%\\System32\\SvcHost.exe -k netsvcs",
+       Text(windows) + "\\System32\\SvcHost.exe -k netsvcs", true},
+      {"VeltroHostedXP", "%SystemRoot%\\system32\\svchost -k DcomLaunch",
+       Text(windows) + "\\system32\\svchost -k DcomLaunch", true},
+      {"VeltroHostedQuoted", "\"C:\\WINDOWS\\System32\\SVCHOST\" -k rpcss", "\"C:\\WINDOWS\\System32\\SVCHOST\" -k rpcss",
+       true},
+      {"VeltroHostedBare", "svchost.exe -k LocalService", "svchost.exe -k LocalService", true},
+      {"VeltroPlain", "c:\\plain.exe", "c:\\plain.exe", false},
+      {"VeltroNoGroup", "c:\\windows\\system32\\svchost.exe", "c:\\windows\\system32\\svchost.exe", false},
+      {"VeltroLookalike", "c:\\mysvchost.exe -k netsvcs", "c:\\mysvchost.exe -k netsvcs", false},
+  };
+  RegistryScratch scratch;
+  for (const auto& c : cases) {
+    scratch.Key(HKEY_LOCAL_MACHINE, services + c.service);
+    scratch.String(HKEY_LOCAL_MACHINE, services + c.service, "ImagePath", c.image, REG_EXPAND_SZ);
+    scratch.String(HKEY_LOCAL_MACHINE, services + c.service + "\\Parameters", "ServiceDll", "%SystemRoot%\\veltro.dll",
+                   REG_EXPAND_SZ);
+  }
+  const auto rows = ScanRows(ScanServices, {100, 100, 100, 100, 100});
+  for (const auto& c : cases) {
+    const int row = FindRow(rows, kServiceKeyName, c.service);
+    ASSERT_GE(row, 0) << c.service;
+    EXPECT_EQ(rows[row][kServiceImagePath], c.showsLibrary ? c.shownImage + " | " + library : c.shownImage)
+        << c.service;
+  }
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "host/registry.h"
 #include "scan/services.h"
 #include "app/main_window.h"
+#include "support/fixtures.h"
+#include "support/hostile_seed.h"
 #include "support/main_window_fixture.h"
 #include "support/test_window.h"
 
@@ -91,6 +93,74 @@ TEST(ServicesTest, ScanListsKeysWithAnImagePath) {
   EXPECT_EQ(RowOf(list, "VeltroSvcC"), -1);
   EXPECT_EQ(RowOf(list, ""), -1);   // the stale row is gone
   EXPECT_LT(RowOf(list, "VeltroSvcA"), RowOf(list, "VeltroSvcB"));
+}
+
+// Windows 7 keeps most service names and descriptions as references to a
+// library's string table ("@file,-id"): the list shows the strings, as the
+// Services console does. A reference that cannot be loaded shows its text
+// after ";", or else the text as stored.
+TEST(ServicesTest, NamesKeptAsStringReferencesShowTheirStrings) {
+  char folder[MAX_PATH] = {};
+  GetSystemDirectoryA(folder, MAX_PATH);
+  const std::string system = std::string(folder) + "\\";
+  hostile::Seed seed;
+  for (const char* library : {"aelupsvc.dll", "appinfo.dll", "audiosrv.dll", "bfe.dll", "appmgmts.dll"}) {
+    ASSERT_EQ(GetFileAttributesA((system + library).c_str()), INVALID_FILE_ATTRIBUTES) << library;
+    ASSERT_TRUE(seed.Copy(fixture::kStringsDll, system + library));
+  }
+  // What veltro_strings.dll holds in the prefix's language.
+  const Text experience = "应用程序体验", experienceText = "在应用程序启动时为应用程序处理应用程序兼容性缓存请求";
+  const Text information = "应用程序信息", informationText = "使用辅助管理权限便于交互式应用程序的运行";
+  const Text audio = "Windows 音频", audioText = "管理基于 Windows 的程序的音频";
+  const Text filtering = "基本筛选引擎";
+  const Text filteringText = "基本筛选引擎(BFE)是一种管理防火墙和 Internet 协议安全(IPsec)策略的服务";
+  const Text management = "应用程序管理", managementText = "为通过组策略部署的软件处理安装、删除以及枚举请求";
+  const struct {
+    const char* service;
+    Text name, description;
+    DWORD type;
+    Text shownName, shownDescription;
+  } cases[] = {
+      {"VeltroAeLookupSvc", "@%SystemRoot%\\system32\\aelupsvc.dll,-1", "@%SystemRoot%\\system32\\aelupsvc.dll,-2", REG_SZ,
+       experience, experienceText},
+      {"VeltroAppinfo", "@%systemroot%\\system32\\appinfo.dll,-100", "@%systemroot%\\system32\\appinfo.dll,-101", REG_SZ,
+       information, informationText},
+      {"VeltroAudioSrv", "@%SystemRoot%\\system32\\audiosrv.dll,-201", "@%SystemRoot%\\system32\\audiosrv.dll,-204",
+       REG_SZ, audio, audioText},
+      {"VeltroAudioEndpoint", "@%SystemRoot%\\System32\\AudioSrv.Dll,-204", "@%SystemRoot%\\system32\\audiosrv.dll,-201",
+       REG_SZ, audioText, audio},
+      {"VeltroBFE", "@%SystemRoot%\\system32\\bfe.dll,-1001", "@%SystemRoot%\\system32\\bfe.dll,-1002", REG_SZ,
+       filtering, filteringText},
+      {"VeltroMpsSvc", "@%SystemRoot%\\system32\\bfe.dll,-1002", "@%SystemRoot%\\system32\\bfe.dll,-1001",
+       REG_EXPAND_SZ, filteringText, filtering},
+      // Named without a folder: the System folder's library.
+      {"VeltroAppMgmt", "@appmgmts.dll,-3250", "@appmgmts.dll,-3251", REG_SZ, management, managementText},
+      {"VeltroAppIDSvc", "@%SystemRoot%\\system32\\appinfo.dll,-101", "@%SystemRoot%\\system32\\appinfo.dll,-65535",
+       REG_SZ, informationText, "最后一个"},
+      {"VeltroWithFallback", "@%SystemRoot%\\system32\\aelupsvc.dll,-1;Application Experience",
+       "@%SystemRoot%\\system32\\appmgmts.dll,-3251;unused", REG_SZ, experience, managementText},
+      {"VeltroFallback", "@%SystemRoot%\\system32\\veltro_missing.dll,-1;备用名称",
+       "@%SystemRoot%\\system32\\bfe.dll,-3;Fallback description", REG_SZ, "备用名称", "Fallback description"},
+      {"VeltroMissingFile", "@%SystemRoot%\\system32\\veltro_missing.dll,-1", "@veltro_missing.dll,-2", REG_SZ,
+       "@%SystemRoot%\\system32\\veltro_missing.dll,-1", "@veltro_missing.dll,-2"},
+      {"VeltroMissingId", "@%SystemRoot%\\system32\\bfe.dll,-3", "@%SystemRoot%\\system32\\bfe.dll,-999", REG_SZ,
+       "@%SystemRoot%\\system32\\bfe.dll,-3", "@%SystemRoot%\\system32\\bfe.dll,-999"},
+      {"VeltroNoReference", "@home", "@bfe.dll,1001", REG_SZ, "@home", "@bfe.dll,1001"},
+  };
+  TestServices services;
+  for (const auto& c : cases) {
+    services.SetText(c.service, "ImagePath", "%SystemRoot%\\system32\\svchost.exe -k netsvcs", REG_EXPAND_SZ);
+    services.SetText(c.service, "DisplayName", c.name, c.type);
+    services.SetText(c.service, "Description", c.description, c.type);
+  }
+  TestListHost host({150, 230, 150, 80, 150});
+  ScanServices(host.List());
+  for (const auto& c : cases) {
+    const int row = RowOf(host.List(), c.service);
+    ASSERT_GE(row, 0) << c.service;
+    EXPECT_EQ(host.List().GetCellText(row, kServiceDisplayName), c.shownName) << c.service;
+    EXPECT_EQ(host.List().GetCellText(row, kServiceDescription), c.shownDescription) << c.service;
+  }
 }
 
 TEST(ServicesTest, SelectingPreselectsAndChoosingWrites) {

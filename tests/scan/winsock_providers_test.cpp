@@ -5,6 +5,7 @@
 #include "host/version_info.h"
 #include "registry_scratch.h"
 #include "scan/winsock_providers.h"
+#include "support/hostile_seed.h"
 
 namespace {
 
@@ -31,8 +32,8 @@ TEST(WinsockProvidersTest, PathsResolveAndCataloguesFollowEachOther) {
       {"A\\01", PackedItem(dll), {"01", fixture::kComponentDescription, dll}},
       {"A\\02", PackedItem("%SystemRoot%\\" + inSystem), {"02", wineDescription, system + "ws2_32.dll"}},
       {"A\\03", PackedItem("%SYSTEMROOT%\\" + inSystem), {"03", wineDescription, system + "ws2_32.dll"}},
-      // A bare name found in the System folder: shown and described as stored.
-      {"A\\04", PackedItem("ws2_32.dll"), {"04", GetFileDescription("ws2_32.dll"), "ws2_32.dll"}},
+      // A bare name found in the System folder: shown as stored, described from there.
+      {"A\\04", PackedItem("ws2_32.dll"), {"04", wineDescription, "ws2_32.dll"}},
       {"A\\05", PackedItem("%windir%\\veltro.dll"), {"05", "", "%windir%\\veltro.dll"}},
       {"A\\06", ByteString{'a', 'b', 'c'}, {"06", "", "abc"}},   // no zero byte: ends with the data
       {"A\\07", ByteString{}, {"07", "", ""}},
@@ -49,6 +50,54 @@ TEST(WinsockProvidersTest, PathsResolveAndCataloguesFollowEachOther) {
     expected.push_back({"HKEY_LOCAL_MACHINE\\" + key, c.cells});
   }
   ExpectRowsInOrder(ScanRows(ScanWinsockProviders, {150, 150, 150, 0}), expected, 3);
+}
+
+// On 64-bit Windows "Catalog_Entries" is the 32-bit programs' catalogue: its
+// System folder is SysWOW64. A bare name is the System folder's file, never
+// a namesake beside the program or in its current folder.
+TEST(WinsockProvidersTest, EachCatalogueIsDescribedFromItsOwnSystemFolder) {
+  const Text windows = GetSpecialFolder(kFolderWindows), system = GetSpecialFolder(kFolderSystem);
+  char program[MAX_PATH] = {};
+  GetModuleFileNameA(nullptr, program, MAX_PATH);
+  const Text beside = Text(program).substr(0, LastBackslash(program) + 1);
+  char current[MAX_PATH] = {};
+  GetCurrentDirectoryA(MAX_PATH, current);
+  hostile::Seed seed;
+  ASSERT_TRUE(seed.Copy(fixture::kComponentDll, system + "veltro_lsp.dll"));
+  ASSERT_TRUE(seed.Copy(fixture::kEnglishDll, windows + "SysWOW64\\veltro_lsp.dll"));
+  ASSERT_TRUE(seed.Copy(fixture::kPaddedDescriptionDll, beside + "veltro_lsp.dll"));
+  ASSERT_TRUE(seed.Copy(fixture::kPaddedDescriptionDll, Text(current) + "\\veltro_only_here.dll"));
+  const Text inSystem = system.substr(windows.size()) + "veltro_lsp.dll";
+  const struct {
+    const char* catalog;
+    Text stored;
+    std::vector<Text> cells;   // "描述", "路径"
+  } cases[] = {
+      {"Catalog_Entries64", "veltro_lsp.dll", {fixture::kComponentDescription, "veltro_lsp.dll"}},
+      {"Catalog_Entries64", "%SystemRoot%\\" + inSystem, {fixture::kComponentDescription, system + "veltro_lsp.dll"}},
+      {"Catalog_Entries", "veltro_lsp.dll", {fixture::kEnglishDescription, "veltro_lsp.dll"}},
+      {"Catalog_Entries", "%SystemRoot%\\" + inSystem, {fixture::kEnglishDescription, system + "veltro_lsp.dll"}},
+      {"Catalog_Entries", system + "veltro_lsp.dll", {fixture::kEnglishDescription, system + "veltro_lsp.dll"}},
+      {"Catalog_Entries64", "veltro_only_here.dll", {"", "veltro_only_here.dll"}},
+  };
+  std::vector<std::pair<Text, std::vector<Text>>> expected;
+  int number = 9900;
+  for (const auto& c : cases) {
+    const Text catalog = kCatalog + c.catalog;
+    const Text entry = "00000000" + ToText(++number);
+    ASSERT_TRUE(seed.Key(HKEY_LOCAL_MACHINE, catalog + "\\" + entry));   // goes whole, and only it
+    ASSERT_TRUE(seed.Value(HKEY_LOCAL_MACHINE, catalog + "\\" + entry, "PackedCatalogItem", REG_BINARY,
+                           PackedItem(c.stored)));
+    std::vector<Text> cells{entry};
+    cells.insert(cells.end(), c.cells.begin(), c.cells.end());
+    expected.push_back({"HKEY_LOCAL_MACHINE\\" + catalog + "\\" + entry, cells});
+  }
+  const auto rows = ScanRows(ScanWinsockProviders, {150, 150, 150, 0});
+  for (const auto& [path, cells] : expected) {
+    const int row = FindRow(rows, 3, path);
+    ASSERT_GE(row, 0) << path;
+    EXPECT_EQ(std::vector<Text>(rows[row].begin(), rows[row].begin() + 3), cells) << path;
+  }
 }
 
 }  // namespace

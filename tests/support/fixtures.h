@@ -41,4 +41,9 @@ inline const Text kPaddedDescription = "Veltro 填充";
 // and the resource; what comes back is at most "Veltro", possibly less.
 inline const Text kLongClaimDll = kDirectory + "veltro_long_claim.dll";
 
+// String tables only (no version resource), the same ids in Simplified
+// Chinese and US English: 1, 2, 100, 101, 201, 204, 1001, 1002, 3250, 3251
+// and 65535 (see strings.rc); what the test prefix's language reads:
+inline const Text kStringsDll = kDirectory + "veltro_strings.dll";
+
 }  // namespace fixture
