@@ -114,7 +114,7 @@ void SetWide(HKEY root, const std::wstring& key, const std::wstring& name, DWORD
   HKEY handle = nullptr;
   ASSERT_EQ(RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &handle, nullptr), 0);
   ByteString guarded = data;
-  guarded.append(2, 0xff);
+  guarded.insert(guarded.end(), 2, 0xff);
   RegSetValueExW(handle, name.c_str(), 0, type, guarded.data(), static_cast<DWORD>(data.size()));
   RegCloseKey(handle);
 }
