@@ -122,17 +122,16 @@ bool RegistryEntryPresent(const Text& absolutePath) {
   return !entry.valueName.empty() && RegistryKeyPresent(entry.root, entry.Path());
 }
 
-void BackUpRemoval(const char* what, const Text& absolutePath) {
+bool BackUpRemoval(const char* what, const Text& absolutePath) {
   RegistryEntry entry;
   if (ParseListedValue(absolutePath, entry)) {
-    BackUpRegistry(what, {ValueBackup(entry.root, entry.key, entry.valueName)});
-    return;
+    return BackUpRegistry(what, {ValueBackup(entry.root, entry.key, entry.valueName)});
   }
-  if (!ParseAbsoluteEntry(absolutePath, entry) || entry.root == 0) return;
+  if (!ParseAbsoluteEntry(absolutePath, entry) || entry.root == 0) return true;
   std::vector<RegistryBackupItem> items{ValueBackup(entry.root, entry.key, entry.valueName)};
   // A default value's path never takes its key.
   if (!entry.valueName.empty()) items.push_back(TreeBackup(entry.root, entry.Path()));
-  BackUpRegistry(what, items);
+  return BackUpRegistry(what, items);
 }
 
 bool DeleteRegistryEntry(const Text& absolutePath, RemovalRoute route) {
@@ -160,8 +159,7 @@ void RemoveCurrentEntry(ResultList& list, const RemovalPlan& plan) {
   if (plan.remove != nullptr) {
     gone = plan.remove(path);
   } else {
-    BackUpRemoval(plan.backupName, path);
-    gone = DeleteRegistryEntry(path, plan.route);
+    gone = BackUpRemoval(plan.backupName, path) && DeleteRegistryEntry(path, plan.route);
   }
   if (plan.rescan) {
     plan.rescan(list);
@@ -200,8 +198,7 @@ void RemoveSelectedStartupEntries(ResultList& list) {
   int removedAbove = 0;
   for (const Selected& entry : selected) {
     if (entry.path.empty() || !ConfirmDeletion(entry.path)) continue;
-    BackUpRemoval("startup-remove", entry.path);
-    if (RemoveStartupEntry(entry.path)) {
+    if (BackUpRemoval("startup-remove", entry.path) && RemoveStartupEntry(entry.path)) {
       DropRowHolding(list, kStartupPathColumn, entry.path, entry.row - removedAbove);
       ++removedAbove;
     }

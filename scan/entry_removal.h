@@ -40,7 +40,8 @@ bool DeleteRegistryEntry(const Text& absolutePath, RemovalRoute route);
 bool RegistryEntryPresent(const Text& absolutePath);
 // Backs up whatever a removal of the path may delete: the value it names
 // and, unless it names a value of a key whose entries are values, the key
-// of that path with everything below it.
-void BackUpRemoval(const char* what, const Text& absolutePath);
+// of that path with everything below it. false when the removal must not go
+// on (no backup, and the user chose to stop).
+bool BackUpRemoval(const char* what, const Text& absolutePath);
 // "REG DELETE \"path\" /f", or "" for a path the tool must not be given.
 Text ConsoleDeleteCommand(const Text& absolutePath);

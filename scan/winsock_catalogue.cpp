@@ -71,8 +71,8 @@ bool RemoveWinsockEntry(const Text& absolutePath) {
   const RegistryEntry catalog = EntryBelowRoot(kLocalMachine, path.key);   // Protocol_Catalog9, Catalog_Entries
   const Text folder = ToLowerCase(catalog.valueName);
   if (!parsed || !IsEntryName(path.valueName) || (folder != "catalog_entries" && folder != "catalog_entries64")) {
-    BackUpRemoval(kWinsockRemoval.backupName, absolutePath);
-    return DeleteRegistryEntry(absolutePath, RemovalRoute::ToolOnly);
+    return BackUpRemoval(kWinsockRemoval.backupName, absolutePath) &&
+           DeleteRegistryEntry(absolutePath, RemovalRoute::ToolOnly);
   }
   const Text catalogKey = path.key;
   const Text countPath = catalog.key + "\\Num_" + catalog.valueName;
@@ -105,9 +105,12 @@ bool RemoveWinsockEntry(const Text& absolutePath) {
   const int32_t oldSerial = ReadRegistryNumber(kLocalMachine, serialPath);
 
   // The catalogue, its count and its serial number as they are now.
-  BackUpRegistry(kWinsockRemoval.backupName,
-                 {TreeBackup(kLocalMachine, catalogKey), ValueBackup(kLocalMachine, catalog.key, "Num_" + catalog.valueName),
-                  ValueBackup(kLocalMachine, catalog.key, "Serial_Access_Num")});
+  if (!BackUpRegistry(kWinsockRemoval.backupName,
+                      {TreeBackup(kLocalMachine, catalogKey),
+                       ValueBackup(kLocalMachine, catalog.key, "Num_" + catalog.valueName),
+                       ValueBackup(kLocalMachine, catalog.key, "Serial_Access_Num")})) {
+    return false;
+  }
   const bool done = WriteEntries(catalogKey, names, after) &&
                     WriteRegistryValue(kLocalMachine, countPath, static_cast<int32_t>(after.size())) &&
                     WriteRegistryValue(kLocalMachine, serialPath, oldSerial + 1);
