@@ -122,7 +122,9 @@ void DeleteAccount(ResultList& list) {
 }
 
 void RestoreAccount(ResultList& list) {
+  // This run's newest account backup, else the folder the backups go to.
   Text file = LastBackupOf(kAccountBackupName);
+  if (file.empty()) file = BackupFolderShown();
   if (!ShowInputBox("请输入要恢复的账户备份文件（*-account-remove.reg）", "恢复用户", file, file)) return;
   TextList names;
   if (!NamesInAccountBackup(file, names)) {

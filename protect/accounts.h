@@ -13,7 +13,8 @@ extern const char kAccountBackupName[];   // "account-remove": its backups are "
 void ShowAccounts(ResultList& list);
 // After a prompt deletes the current row's name key, then lists again.
 void DeleteAccount(ResultList& list);
-// Asks for an account backup (this run's newest offered), and after a
+// Asks for an account backup (this run's newest offered, else the backup
+// folder), and after a
 // prompt imports it with the SAM keys opened, then lists again. A file that
 // touches anything but name keys is refused; a restore that did not bring
 // every name back says so.
