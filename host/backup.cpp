@@ -206,6 +206,14 @@ bool BackUpRegistry(const char* what, const std::vector<RegistryBackupItem>& ite
 bool BackUpFile(const char* what, const Text& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  {
+    // A file that cannot be read (another program holds it open) can be
+    // copied to no place at all; the change goes on as it would have, and
+    // most likely fails the same way.
+    const DWORD anyShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const ScopedHandle source(CreateFileA(path.c_str(), GENERIC_READ, anyShare, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!source.IsValid()) return true;
+  }
   return Store(what, AsciiExtension(path), [&](const Text& folder, const Text& file) {
     if (!CopyFileA(path.c_str(), file.c_str(), TRUE)) {
       DeleteFileA(file.c_str());   // a copy cut short is no backup

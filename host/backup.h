@@ -23,7 +23,8 @@
 bool BackUpRegistry(const char* what, const std::vector<RegistryBackupItem>& items, const std::wstring& note = L"");
 // "NNN-what" with the file's extension: a copy, bytes and attributes; the
 // run folder's "index.txt" says where it came from. Nothing to back up for a
-// file that is not there.
+// file that is not there, nor for one that cannot be read (no place could
+// take its copy).
 bool BackUpFile(const char* what, const Text& path);
 // "NNN-what.txt": each key's absolute path and its security descriptor as
 // it is now, in the system's text form (SDDL), for the record.

@@ -48,7 +48,9 @@ class OpenedKeys {
     }
   }
   ~OpenedKeys() {
-    for (auto kept = kept_.rbegin(); kept != kept_.rend(); ++kept) WriteKeyAccessDescriptor(kept->path, kept->descriptor);
+    for (auto kept = kept_.rbegin(); kept != kept_.rend(); ++kept) {
+      WriteKeyAccessDescriptor(kept->path, kept->descriptor);
+    }
   }
   OpenedKeys(const OpenedKeys&) = delete;
   OpenedKeys& operator=(const OpenedKeys&) = delete;

@@ -21,8 +21,9 @@ TEST(ProtectWindowTest, ImmunityButtonsOnTheInitialRows) {
   for (int row = 0; row < 8; ++row) {
     const Text path = list.GetCellText(row, 0);
     const bool machine = Split(path).root == HKEY_LOCAL_MACHINE;
+    const Text root = machine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\";
     for (const KeyInView& view : ViewsOfKey(machine ? kLocalMachine : kCurrentUser, Split(path).subKey)) {
-      backups.push_back(std::make_unique<DaclBackup>((machine ? "HKEY_LOCAL_MACHINE\\" : "HKEY_CURRENT_USER\\") + view.key));
+      backups.push_back(std::make_unique<DaclBackup>(root + view.key));
     }
   }
   ASSERT_TRUE(Opens(list.GetCellText(0, 0), KEY_READ));   // HKLM\...\Run is there in every prefix
