@@ -48,3 +48,4 @@ void OnImmunityRowActivated(MainControls& c);   // 超级列表框8, row activat
 void OnImmunityListRightClick(MainControls& c); // 超级列表框8, right button down
 void OnShowAccounts(MainControls& c);           // 按钮32
 void OnDeleteAccount(MainControls& c);          // 按钮31
+void OnRestoreAccount(MainControls& c);         // 按钮33

@@ -8,8 +8,26 @@
 #include <vector>
 
 #include "app/immunity_page.h"
+#include "host/backup.h"
+#include "ui/prompts.h"
 
 namespace {
+
+// Asked when no place takes a backup, before the change goes on: the user
+// may stop it. Once answered yes, not asked again in this run.
+bool AskGoOnWithoutBackup(const TextList& foldersTried) {
+  Text message = "无法写入备份文件，已试过：";
+  for (const Text& folder : foldersTried) message += "\r\n" + folder;
+  message += "\r\n\r\n不备份，继续修改吗？（选“是”后，本次运行不再询问）";
+  return ShowMessageBox(message, MB_YESNO | MB_ICONWARNING, "Windows") == kResultYes;
+}
+
+// The about text ends with the folder backups go to; written again when
+// a backup lands somewhere else.
+void ShowBackupFolder(MainControls& c) {
+  const Text text = Text(AboutText()) + "备份：" + BackupFolderShown() + "\r\n";
+  if (c.编辑框8.Content() != text) c.编辑框8.SetContent(text);
+}
 
 const WindowDefinition& MainWindowDefinition() {
   static const WindowDefinition definition = {
@@ -94,6 +112,7 @@ bool RunExclusive(MainControls& controls, Action action) {
     // 32-bit build): that operation fails, nothing escapes into the window.
   }
   running.erase(std::find(running.begin(), running.end(), action));
+  ShowBackupFolder(controls);
   return true;
 }
 
@@ -105,6 +124,8 @@ HWND CreateMainWindow(ProgramState& program, const MainWindowOptions& options) {
   HWND window = CreateDefinedWindow(MainWindowDefinition(), std::move(events), hidden);
   if (window == nullptr) return nullptr;
   FillMainControls(window, controls);
+  SetGoOnWithoutBackupQuestion(AskGoOnWithoutBackup);
+  ShowBackupFolder(controls);
   PrepareImmunityPage(controls.超级列表框8);
   controls.时钟1.SetInterval(kTimerInterval);
 

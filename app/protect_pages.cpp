@@ -10,3 +10,4 @@ void OnImmunityRowActivated(MainControls& c) { RemoveImmunityKey(c.超级列表�
 void OnImmunityListRightClick(MainControls& c) { AddImmunityKey(c.超级列表框8); }
 void OnShowAccounts(MainControls& c) { ShowAccounts(c.超级列表框9); }
 void OnDeleteAccount(MainControls& c) { DeleteAccount(c.超级列表框9); }
+void OnRestoreAccount(MainControls& c) { RestoreAccount(c.超级列表框9); }

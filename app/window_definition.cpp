@@ -66,7 +66,8 @@ const ControlDefinition kControls[] = {
     {ListId(9), K::List, kTab3, kAdvanced, 8, 8, 454, 199, ""},
     {ButtonId(32), K::Button, kTab3, kAdvanced, 470, 8, 72, 20, "显示用户"},
     {ButtonId(31), K::Button, kTab3, kAdvanced, 470, 50, 72, 20, "删除用户"},
-    {LabelId(16), K::WrapLabel, kTab3, kAdvanced, 470, 95, 64, 112, "完美获取系统用户（包括隐藏、克隆号）"},
+    {ButtonId(33), K::Button, kTab3, kAdvanced, 470, 92, 72, 20, "恢复用户"},
+    {LabelId(16), K::WrapLabel, kTab3, kAdvanced, 470, 134, 64, 73, "完美获取系统用户（包括隐藏、克隆号）"},
 
     // 启动项目 and its eight pages
     {kTab2, K::BottomTabs, kTab1, kStartupPages, 4, 22, 550, 239, ""},
@@ -151,6 +152,7 @@ const Binding kBindings[] = {
     {ListId(8), E::RightButtonDown, OnImmunityListRightClick},
     {ButtonId(32), E::Clicked, OnShowAccounts},
     {ButtonId(31), E::Clicked, OnDeleteAccount},
+    {ButtonId(33), E::Clicked, OnRestoreAccount},
     {ButtonId(14), E::Clicked, OnStartupRefresh},
     {ButtonId(15), E::Clicked, OnStartupDelete},
     {ButtonId(17), E::Clicked, OnStartupFolderRefresh},

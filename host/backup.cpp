@@ -1,6 +1,7 @@
 #include "host/backup.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdio>
 
@@ -24,53 +25,111 @@ Text ProgramFolder() {
 
 Text WithBackslash(const Text& folder) { return folder.empty() || EndsWithBackslash(folder) ? folder : folder + "\\"; }
 
-// A new folder for this run below the first place that takes one.
-Text CreateRunFolder() {
-  SYSTEMTIME now = {};
-  GetLocalTime(&now);
-  char stamp[32];
-  std::snprintf(stamp, sizeof stamp, "%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-                now.wMinute, now.wSecond);
-  for (const Text& place : {ProgramFolder(), GetSpecialFolder(kFolderAppData), GetSpecialFolder(kFolderTemp)}) {
-    if (place.empty()) continue;
-    const Text base = WithBackslash(place) + kBackupFolderName;
-    CreateDirectoryA(base.c_str(), nullptr);
-    for (int attempt = 1; attempt <= 9; ++attempt) {   // two runs in one second
-      const Text run = base + "\\" + stamp + (attempt == 1 ? Text() : "-" + ToText(attempt));
-      if (CreateDirectoryA(run.c_str(), nullptr)) return run + "\\";
-      if (GetLastError() != ERROR_ALREADY_EXISTS) break;
+bool StartsWith(const Text& text, const Text& head) {
+  return !head.empty() && text.size() >= head.size() && ToLowerCase(text.substr(0, head.size())) == ToLowerCase(head);
+}
+
+// Folder names Windows and browsers empty on their own: the temporary
+// folders (a zip opened in Explorer unpacks below them) and the download
+// caches of Internet Explorer, whatever the path's spelling (long or 8.3).
+const char* const kCleanedFolderNames[] = {"temp", "tmp", "temporary internet files", "inetcache", "content.ie5"};
+
+bool InCleanedFolder(const Text& folder) {
+  char cache[MAX_PATH + 1] = {};
+  const Text internetCache =
+      SHGetSpecialFolderPathA(nullptr, cache, CSIDL_INTERNET_CACHE, FALSE) ? WithBackslash(cache) : Text();
+  if (StartsWith(folder, GetSpecialFolder(kFolderTemp)) || StartsWith(folder, internetCache)) return true;
+  std::size_t begin = 0;
+  while (begin < folder.size()) {
+    std::size_t end = folder.find('\\', begin);
+    if (end == Text::npos) end = folder.size();
+    const Text name = ToLowerCase(folder.substr(begin, end - begin));
+    for (const char* cleaned : kCleanedFolderNames) {
+      if (name == cleaned) return true;
     }
+    begin = end + 1;
+  }
+  return false;
+}
+
+struct BackupRun {
+  bool placesChosen = false;
+  TextList places;          // each ending in "\"
+  std::vector<Text> runFolders;   // per place, with a trailing backslash; "" until made
+  std::size_t current = 0;  // the place that took the last backup, or to try first
+  Text stamp;               // the run's folder name, one for every place
+  int written = 0;          // backups so far, in whatever place
+  bool goOnWithoutBackup = false;
+  std::vector<std::pair<Text, Text>> lastOf;   // what, file
+};
+
+BackupRun& Run() {
+  static BackupRun run;
+  if (!run.placesChosen) {
+    run.placesChosen = true;
+    run.places = BackupPlacesFor(ProgramFolder());
+    run.runFolders.assign(run.places.size(), Text());
+  }
+  return run;
+}
+
+GoOnWithoutBackupQuestion& Question() {
+  static GoOnWithoutBackupQuestion question = nullptr;
+  return question;
+}
+
+// This run's folder below the place, made when first needed.
+Text RunFolderIn(std::size_t place) {
+  BackupRun& run = Run();
+  if (!run.runFolders[place].empty()) return run.runFolders[place];
+  if (run.stamp.empty()) {
+    SYSTEMTIME now = {};
+    GetLocalTime(&now);
+    char stamp[32];
+    std::snprintf(stamp, sizeof stamp, "%04u%02u%02u-%02u%02u%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+                  now.wMinute, now.wSecond);
+    run.stamp = stamp;
+  }
+  const Text base = run.places[place] + kBackupFolderName;
+  CreateDirectoryA(base.c_str(), nullptr);
+  for (int attempt = 1; attempt <= 9; ++attempt) {   // two runs in one second
+    const Text folder = base + "\\" + run.stamp + (attempt == 1 ? Text() : "-" + ToText(attempt));
+    if (CreateDirectoryA(folder.c_str(), nullptr)) return run.runFolders[place] = folder + "\\";
+    if (GetLastError() != ERROR_ALREADY_EXISTS) break;
   }
   return Text();
 }
 
-struct RunFolder {
-  Text path;        // with its trailing backslash; "" until made
-  bool tried = false;
-  int written = 0;  // backups so far
-};
-
-RunFolder& Run() {
-  static RunFolder run;
-  return run;
-}
-
-// The next file's full path, "NNN-what" + extension, or "" without a folder.
-Text NextFile(const char* what, const Text& extension) {
-  RunFolder& run = Run();
-  if (!run.tried) {
-    run.tried = true;
-    run.path = CreateRunFolder();
-  }
-  if (run.path.empty()) return Text();
+// Writes one backup as "NNN-what" + extension: in the place that took the
+// last one, else in each later place in turn. write(folder, file) makes the
+// file and leaves nothing behind when it fails. When no place takes it, the
+// question decides whether the change goes on.
+template <typename Write>
+bool Store(const char* what, const Text& extension, Write write) {
+  BackupRun& run = Run();
   char number[8];
   std::snprintf(number, sizeof number, "%03d-", run.written + 1);
-  return run.path + number + what + extension;
-}
-
-Text Written(const Text& file) {
-  ++Run().written;
-  return file;
+  TextList tried;
+  for (std::size_t place = run.current; place < run.places.size(); ++place) {
+    const Text folder = RunFolderIn(place);
+    tried.push_back(run.places[place] + kBackupFolderName);
+    if (folder.empty()) continue;
+    const Text file = folder + number + what + extension;
+    if (!write(folder, file)) continue;
+    run.current = place;
+    ++run.written;
+    auto last = run.lastOf.begin();
+    while (last != run.lastOf.end() && last->first != what) ++last;
+    if (last == run.lastOf.end()) {
+      run.lastOf.emplace_back(what, file);
+    } else {
+      last->second = file;
+    }
+    return true;
+  }
+  if (run.goOnWithoutBackup || Question() == nullptr) return true;
+  run.goOnWithoutBackup = Question()(tried);
+  return run.goOnWithoutBackup;
 }
 
 ByteString Utf16File(const std::wstring& text) {
@@ -94,8 +153,8 @@ Text AsciiExtension(const Text& path) {
 }
 
 // One line of the run folder's "index.txt": which copy came from where.
-void AppendToIndex(const Text& line) {
-  const Text index = Run().path + "index.txt";
+void AppendToIndex(const Text& folder, const Text& line) {
+  const Text index = folder + "index.txt";
   const ScopedHandle file(CreateFileA(index.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr));
   DWORD written = 0;
@@ -139,30 +198,77 @@ Text DescriptorText(const Text& absoluteKeyPath) {
 
 }  // namespace
 
-Text BackUpRegistry(const char* what, const std::vector<RegistryBackupItem>& items) {
-  const Text file = NextFile(what, ".reg");
-  if (file.empty() || !WriteFileBytes(file, Utf16File(RegistryRestoreText(items)))) return Text();
-  return Written(file);
+bool BackUpRegistry(const char* what, const std::vector<RegistryBackupItem>& items, const std::wstring& note) {
+  const ByteString bytes = Utf16File(RegistryRestoreText(items, note));
+  return Store(what, ".reg", [&](const Text&, const Text& file) { return WriteFileBytes(file, bytes); });
 }
 
-Text BackUpFile(const char* what, const Text& path) {
+bool BackUpFile(const char* what, const Text& path) {
   const DWORD attributes = GetFileAttributesA(path.c_str());
-  if (attributes == INVALID_FILE_ATTRIBUTES) return Text();
-  const Text file = NextFile(what, AsciiExtension(path));
-  if (file.empty() || !CopyFileA(path.c_str(), file.c_str(), TRUE)) return Text();
-  // Not every copy carries the hidden and system marks over.
-  SetFileAttributesA(file.c_str(), attributes);
-  AppendToIndex(file.substr(Run().path.size()) + "\t" + path + "\r\n");
-  return Written(file);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  {
+    // A file that cannot be read (another program holds it open) can be
+    // copied to no place at all; the change goes on as it would have, and
+    // most likely fails the same way.
+    const DWORD anyShare = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const ScopedHandle source(CreateFileA(path.c_str(), GENERIC_READ, anyShare, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!source.IsValid()) return true;
+  }
+  return Store(what, AsciiExtension(path), [&](const Text& folder, const Text& file) {
+    if (!CopyFileA(path.c_str(), file.c_str(), TRUE)) {
+      DeleteFileA(file.c_str());   // a copy cut short is no backup
+      return false;
+    }
+    // Not every copy carries the hidden and system marks over.
+    SetFileAttributesA(file.c_str(), attributes);
+    AppendToIndex(folder, file.substr(folder.size()) + "\t" + path + "\r\n");
+    return true;
+  });
 }
 
-Text BackUpAccessLists(const char* what, const TextList& absoluteKeyPaths) {
-  const Text file = NextFile(what, ".txt");
-  if (file.empty()) return Text();
+bool BackUpAccessLists(const char* what, const TextList& absoluteKeyPaths) {
   Text text;
   for (const Text& path : absoluteKeyPaths) text += path + "\t" + DescriptorText(path) + "\r\n";
-  if (!WriteFileBytes(file, ByteString(text.begin(), text.end()))) return Text();
-  return Written(file);
+  const ByteString bytes(text.begin(), text.end());
+  return Store(what, ".txt", [&](const Text&, const Text& file) { return WriteFileBytes(file, bytes); });
 }
 
-Text BackupRunFolder() { return Run().path; }
+void SetGoOnWithoutBackupQuestion(GoOnWithoutBackupQuestion question) { Question() = question; }
+
+TextList BackupPlacesFor(const Text& programFolder) {
+  const Text appData = GetSpecialFolder(kFolderAppData), temp = GetSpecialFolder(kFolderTemp);
+  const bool cleaned = !programFolder.empty() && InCleanedFolder(programFolder);
+  TextList places;
+  for (const Text& place : cleaned ? TextList{appData, programFolder, temp} : TextList{programFolder, appData, temp}) {
+    bool known = false;
+    for (const Text& listed : places) known = known || ToLowerCase(listed) == ToLowerCase(place);
+    if (!place.empty() && !known) places.push_back(WithBackslash(place));
+  }
+  return places;
+}
+
+void UseBackupPlaces(const TextList& places) {
+  BackupRun& run = Run();
+  run = BackupRun();
+  run.placesChosen = true;
+  for (const Text& place : places) run.places.push_back(WithBackslash(place));
+  run.runFolders.assign(run.places.size(), Text());
+}
+
+Text BackupRunFolder() {
+  const BackupRun& run = Run();
+  return run.written == 0 ? Text() : run.runFolders[run.current];
+}
+
+Text BackupFolderShown() {
+  const BackupRun& run = Run();
+  if (run.current >= run.places.size()) return Text();
+  return run.places[run.current] + kBackupFolderName + "\\";
+}
+
+Text LastBackupOf(const char* what) {
+  for (const auto& last : Run().lastOf) {
+    if (last.first == what) return last.second;
+  }
+  return Text();
+}

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "host/files.h"
 #include "host/native_view.h"
 #include "host/registry_paths.h"
 #include "host/scoped_handles.h"
@@ -11,6 +12,8 @@
 namespace {
 
 constexpr int kMaxGrowths = 24;
+
+const std::wstring kFirstLine = L"Windows Registry Editor Version 5.00\r\n";
 
 std::wstring Wide(const Text& text) {
   if (text.empty()) return std::wstring();
@@ -150,7 +153,7 @@ class RestoreWriter {
     lastHeader_.clear();
   }
 
-  std::wstring Contents() const { return L"Windows Registry Editor Version 5.00\r\n" + text_; }
+  std::wstring Contents(const std::wstring& note) const { return kFirstLine + note + text_; }
 
  private:
   void Header(int root, const std::wstring& key) {
@@ -241,7 +244,7 @@ RegistryBackupItem TreeBackup(int root, const Text& key) {
   return {RegistryBackupItem::Kind::Tree, root, WithoutTrailingBackslash(key), Text()};
 }
 
-std::wstring RegistryRestoreText(const std::vector<RegistryBackupItem>& items) {
+std::wstring RegistryRestoreText(const std::vector<RegistryBackupItem>& items, const std::wstring& note) {
   RestoreWriter writer;
   for (const RegistryBackupItem& item : items) {
     if (item.kind == RegistryBackupItem::Kind::Value) {
@@ -250,5 +253,44 @@ std::wstring RegistryRestoreText(const std::vector<RegistryBackupItem>& items) {
       writer.Tree(item);
     }
   }
-  return writer.Contents();
+  return writer.Contents(note);
+}
+
+bool ReadRestoreFileKeys(const Text& file, TextList& absoluteKeyPaths) {
+  constexpr int64_t kLargestRestoreFile = 64 << 20;
+  ReadOnlyFile reader;
+  if (!reader.Open(file) || reader.Length() < 2 || reader.Length() > kLargestRestoreFile) return false;
+  const ByteString bytes = reader.Read(static_cast<std::size_t>(reader.Length()));
+  if (bytes.size() < 2 || bytes[0] != 0xFF || bytes[1] != 0xFE) return false;
+  std::wstring text;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) text += static_cast<wchar_t>(bytes[i] | (bytes[i + 1] << 8));
+  if (text.compare(0, kFirstLine.size(), kFirstLine) != 0) return false;
+
+  TextList keys;
+  std::size_t begin = 0;
+  while (begin < text.size()) {
+    std::size_t end = text.find(L"\r\n", begin);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring line = text.substr(begin, end - begin);
+    begin = end + 2;
+    if (line.empty() || line[0] != L'[' || line.back() != L']') continue;
+    line = line.substr(1, line.size() - 2);
+    if (!line.empty() && line[0] == L'-') line.erase(0, 1);
+    // A name the code page cannot hold would reach the registry as another name.
+    BOOL lossy = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, 0, line.data(), static_cast<int>(line.size()), nullptr, 0,
+                                           nullptr, &lossy);
+    if (length <= 0 || lossy) return false;
+    Text key(static_cast<std::size_t>(length), '\0');
+    WideCharToMultiByte(CP_ACP, 0, line.data(), static_cast<int>(line.size()), &key[0], length, nullptr, nullptr);
+    keys.push_back(key);
+  }
+  absoluteKeyPaths = keys;
+  return true;
+}
+
+bool ImportRegistryFile(const Text& file) {
+  const Text windows = GetSpecialFolder(kFolderWindows);
+  if (windows.empty() || file.find('"') != Text::npos) return false;
+  return RunCommandLine("\"" + windows + "regedit.exe\" /s \"" + file + "\"", true, kWindowHide);
 }

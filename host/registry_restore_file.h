@@ -28,4 +28,15 @@ RegistryBackupItem TreeBackup(int root, const Text& key);
 
 // The file's text, without its byte-order mark. A value of a missing key
 // removes the first missing key on its way, which the change would create.
-std::wstring RegistryRestoreText(const std::vector<RegistryBackupItem>& items);
+// note: comment lines (each "; ..." and "\r\n") put after the first line.
+std::wstring RegistryRestoreText(const std::vector<RegistryBackupItem>& items, const std::wstring& note = L"");
+
+// The keys a restore file (Unicode, as written above) names in its "[...]"
+// lines, removals included, as absolute textual paths in the code page.
+// false for a file that is not such a file, or names a key the code page
+// cannot write.
+bool ReadRestoreFileKeys(const Text& file, TextList& absoluteKeyPaths);
+
+// Imports the file with the system's regedit ("regedit /s") and waits for
+// it; true when regedit ran.
+bool ImportRegistryFile(const Text& file);

@@ -154,6 +154,29 @@ bool ReadKeyAccessList(const Text& absoluteKeyPath, std::vector<KeyAccessEntry>&
   return true;
 }
 
+bool ReadKeyAccessDescriptor(const Text& absoluteKeyPath, ByteString& descriptor) {
+  ScopedKey key;
+  if (!OpenKey(absoluteKeyPath, READ_CONTROL, key)) return false;
+  DWORD size = 0;
+  if (RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, nullptr, &size) != ERROR_INSUFFICIENT_BUFFER ||
+      size == 0) {
+    return false;
+  }
+  ByteString read(size, 0);
+  if (RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, read.data(), &size) != ERROR_SUCCESS) return false;
+  descriptor = read;
+  return true;
+}
+
+bool WriteKeyAccessDescriptor(const Text& absoluteKeyPath, const ByteString& descriptor) {
+  if (descriptor.empty()) return false;
+  ScopedKey key;
+  if (!OpenKey(absoluteKeyPath, WRITE_DAC, key)) return false;
+  // The descriptor's own control flags say whether the list is protected.
+  ByteString copy = descriptor;
+  return RegSetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, copy.data()) == ERROR_SUCCESS;
+}
+
 bool EnsureKeyExists(const Text& absoluteKeyPath) {
   RegistryEntry entry;
   if (!ParseAbsoluteEntry(absoluteKeyPath, entry) || entry.root == 0) return false;

@@ -38,6 +38,13 @@ struct KeyAccessEntry {
 // an Other trustee or refused rights give false and change nothing.
 bool ReplaceKeyAccessList(const Text& absoluteKeyPath, const std::vector<KeyAccessEntry>& entries);
 
+// A key's access list exactly as it holds it, control flags (protected,
+// inherited) included: the self-relative descriptor, to be put back later
+// by WriteKeyAccessDescriptor. false (descriptor untouched) when the key
+// cannot be opened or read.
+bool ReadKeyAccessDescriptor(const Text& absoluteKeyPath, ByteString& descriptor);
+bool WriteKeyAccessDescriptor(const Text& absoluteKeyPath, const ByteString& descriptor);
+
 // Creates the key (and the keys on its way) when it is missing; true when it
 // exists afterwards. A root alone or a malformed path gives false.
 bool EnsureKeyExists(const Text& absoluteKeyPath);

@@ -101,7 +101,8 @@ std::vector<bool> ApplyAccessScript(const Text& script) {
   for (const AccessScriptLine& line : lines) {
     if (line.wellFormed) changed.push_back(line.keyPath);
   }
-  if (!changed.empty()) BackUpAccessLists("access-change", changed);
+  // Stopped by the user for want of a backup: nothing is changed.
+  if (!changed.empty() && !BackUpAccessLists("access-change", changed)) return std::vector<bool>(lines.size(), false);
   for (const AccessScriptLine& line : lines) {
     if (!line.wellFormed) {
       results.push_back(false);

@@ -36,5 +36,6 @@ std::size_t CountScriptLines(const Text& text);
 
 // Replaces each line's key access list by its codes, in order. One result per
 // line: true only when that key's list was really replaced. A malformed line
-// changes nothing and gives false.
+// changes nothing and gives false; so does every line when the lists could
+// not be backed up and the user chose to stop.
 std::vector<bool> ApplyAccessScript(const Text& script);

@@ -202,7 +202,7 @@ void RepairFileAssociations() {
 }
 
 void RepairRestrictions(ResultList& list, const TextList& pendingRepairs) {
-  BackUpRegistry("repair", RepairBackupItems(pendingRepairs));
+  if (!BackUpRegistry("repair", RepairBackupItems(pendingRepairs))) return;
   ProcessPendingEvents();
   RepairFixedRestrictions();
   RepairPendingRecords(list, pendingRepairs);

@@ -127,13 +127,13 @@ bool RegistryEntryPresent(const ListedEntry& listed) {
   return !listed.listedValue && !entry.valueName.empty() && RegistryKeyPresent(entry.root, entry.Path());
 }
 
-void BackUpRemoval(const char* what, const ListedEntry& listed) {
-  if (!listed.named) return;
+bool BackUpRemoval(const char* what, const ListedEntry& listed) {
+  if (!listed.named) return true;
   const RegistryEntry& entry = listed.entry;
   std::vector<RegistryBackupItem> items{ValueBackup(entry.root, entry.key, entry.valueName)};
   // A listed value never takes a key, and a default value's path never its key.
   if (!listed.listedValue && !entry.valueName.empty()) items.push_back(TreeBackup(entry.root, entry.Path()));
-  BackUpRegistry(what, items);
+  return BackUpRegistry(what, items);
 }
 
 bool DeleteRegistryEntry(const ListedEntry& listed, RemovalRoute route) {
@@ -164,8 +164,7 @@ void RemoveCurrentEntry(ResultList& list, const RemovalPlan& plan) {
   if (plan.remove != nullptr) {
     gone = plan.remove(listed);
   } else {
-    BackUpRemoval(plan.backupName, listed);
-    gone = DeleteRegistryEntry(listed, plan.route);
+    gone = BackUpRemoval(plan.backupName, listed) && DeleteRegistryEntry(listed, plan.route);
   }
   if (plan.rescan) {
     plan.rescan(list);
@@ -206,8 +205,7 @@ void RemoveSelectedStartupEntries(ResultList& list) {
   for (const Selected& entry : selected) {
     if (entry.path.empty() || !ConfirmDeletion(entry.path)) continue;
     const ListedEntry listed = ParseListedEntry(entry.path);
-    BackUpRemoval("startup-remove", listed);
-    if (RemoveStartupEntry(listed)) {
+    if (BackUpRemoval("startup-remove", listed) && RemoveStartupEntry(listed)) {
       DropRowHolding(list, kStartupPathColumn, entry.path, entry.row - removedAbove);
       ++removedAbove;
     }

@@ -56,7 +56,8 @@ bool DeleteRegistryEntry(const ListedEntry& listed, RemovalRoute route);
 bool RegistryEntryPresent(const ListedEntry& listed);
 // Backs up whatever a removal of the entry may delete: the value it names
 // and, unless it is a listed value, the key of that path with everything
-// below it.
-void BackUpRemoval(const char* what, const ListedEntry& listed);
+// below it. false when the removal must not go on (no backup, and the user
+// chose to stop).
+bool BackUpRemoval(const char* what, const ListedEntry& listed);
 // "REG DELETE \"path\" /f", or "" for a path the tool must not be given.
 Text ConsoleDeleteCommand(const Text& absolutePath);

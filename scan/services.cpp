@@ -92,7 +92,9 @@ void ChangeServiceStart(ResultList& list, const ComboBox& startType) {
   // A service removed since the scan gets no key made up for it.
   if (!RegistryKeyPresent(kLocalMachine, Text(kServicesKey) + "\\" + service)) return;
   const Text path = ValuePath(service, "Start");
-  BackUpRegistry("service-start", {ValueBackup(kLocalMachine, Text(kServicesKey) + "\\" + service, "Start")});
+  if (!BackUpRegistry("service-start", {ValueBackup(kLocalMachine, Text(kServicesKey) + "\\" + service, "Start")})) {
+    return;
+  }
   WriteRegistryValue(kLocalMachine, path, start);
   const Text stored = StartTypeText(ReadRegistryNumber(kLocalMachine, path, kStartTypeCount));
   if (!stored.empty()) list.SetCellText(row, kServiceStartType, stored);

@@ -122,8 +122,7 @@ TextList LiveEntryNames(const Text& catalogKey, int32_t count) {
 
 // A key no catalogue of Windows reads: it goes alone, and nothing else changes.
 bool RemoveKeyAlone(const ListedEntry& listed) {
-  BackUpRemoval(kWinsockRemoval.backupName, listed);
-  return DeleteRegistryEntry(listed, RemovalRoute::ToolOnly);
+  return BackUpRemoval(kWinsockRemoval.backupName, listed) && DeleteRegistryEntry(listed, RemovalRoute::ToolOnly);
 }
 
 }  // namespace
@@ -169,9 +168,12 @@ bool RemoveWinsockEntry(const ListedEntry& listed) {
   const int32_t oldSerial = ReadRegistryNumber(kLocalMachine, serialPath);
 
   // The catalogue, its count and its serial number as they are now.
-  BackUpRegistry(kWinsockRemoval.backupName,
-                 {TreeBackup(kLocalMachine, catalogKey), ValueBackup(kLocalMachine, catalog.key, "Num_" + catalog.valueName),
-                  ValueBackup(kLocalMachine, catalog.key, "Serial_Access_Num")});
+  if (!BackUpRegistry(kWinsockRemoval.backupName,
+                      {TreeBackup(kLocalMachine, catalogKey),
+                       ValueBackup(kLocalMachine, catalog.key, "Num_" + catalog.valueName),
+                       ValueBackup(kLocalMachine, catalog.key, "Serial_Access_Num")})) {
+    return false;
+  }
   const bool done = WriteEntries(catalogKey, names, after) &&
                     WriteRegistryValue(kLocalMachine, countPath, static_cast<int32_t>(after.size())) &&
                     WriteRegistryValue(kLocalMachine, serialPath, oldSerial + 1);

@@ -48,7 +48,6 @@ void DeleteStartupFolderFile(ResultList& list) {
   if (path.empty()) return;
   if (ShowMessageBox("是否删除文件\r\n" + path, kYesNo, "Windows") != kResultYes) return;
   // Delete what the user was asked about, even if the list changed meanwhile.
-  BackUpFile("startup-file-delete", path);
-  if (!DeleteListedFile(path)) return;
+  if (!BackUpFile("startup-file-delete", path) || !DeleteListedFile(path)) return;
   if (list.GetCellText(row, kPathColumn) == path) list.DeleteRow(row);
 }

@@ -111,7 +111,7 @@ SaveResult SaveTextFile(const EditBox& edit, const Text& path, const TextFileSta
   const int attributes = GetFileAttributes(path);
   const bool existed = attributes != -1;
   if (existed && (attributes & kAttributeDirectory) != 0) return SaveResult::kNotWritten;
-  BackUpFile("file-save", path);
+  if (!BackUpFile("file-save", path)) return SaveResult::kNotWritten;
   // A read-only, hidden or system file cannot be overwritten as it is.
   if (existed) SetFileAttributes(path, 0);
   const bool written = WriteFileBytes(path, ToBytes(edit.Content()));

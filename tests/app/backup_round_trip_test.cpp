@@ -16,6 +16,7 @@
 #include "host/registry.h"
 #include "host/registry_restore_file.h"
 #include "scan/services.h"
+#include "support/backup_places.h"
 #include "support/dialog_answerer.h"
 #include "support/main_window_fixture.h"
 #include "sysfiles/text_file_pages.h"
@@ -328,6 +329,87 @@ TEST(BackupRoundTripTest, AnUnreadableKeyIsNeverMarkedForRemoval) {
   EXPECT_EQ(text.find(L"\"kept\"=-"), std::wstring::npos);
   EXPECT_EQ(text.find(L"\"x\"=-"), std::wstring::npos);
   EXPECT_NE(text.find(L"; not readable, not restored: " + treeHeader + L"\\locked"), std::wstring::npos);
+}
+
+// Where a run's backups go: beside Veltro.exe, unless Windows cleans that
+// folder by itself.
+TEST(BackupPlacesTest, AFolderWindowsCleansPutsApplicationDataFirst) {
+  const Text appData = GetSpecialFolder(kFolderAppData), temp = GetSpecialFolder(kFolderTemp);
+  const struct {
+    Text program;
+    bool cleaned;
+  } cases[] = {
+      {"C:\\Tools\\Veltro\\", false},
+      {"C:\\Templates\\", false},
+      {temp + "Temp1_veltro.zip\\", true},
+      {temp + "Temporary Directory 1 for veltro.zip\\", true},
+      {"C:\\DOCUME~1\\ADMINI~1\\LOCALS~1\\Temp\\Rar$EX00.123\\", true},
+      {"C:\\Documents and Settings\\a\\Local Settings\\Temporary Internet Files\\Content.IE5\\X1Y2Z3\\", true},
+      {"C:\\Users\\a\\AppData\\Local\\Microsoft\\Windows\\INetCache\\IE\\X1Y2Z3\\", true},
+  };
+  for (const auto& c : cases) {
+    const TextList places = BackupPlacesFor(c.program);
+    ASSERT_EQ(places.size(), 3u) << c.program;
+    EXPECT_EQ(places[0], c.cleaned ? appData : c.program) << c.program;
+    EXPECT_EQ(places[1], c.cleaned ? c.program : appData) << c.program;
+    EXPECT_EQ(places[2], temp) << c.program;
+  }
+}
+
+// Takes a place's run folder away for good, as a pulled stick or a full
+// disk does: a file stands where the folder was.
+void PullFolder(const Text& folder) {
+  ASSERT_FALSE(folder.empty());
+  RemoveFolderTree(folder);
+  ASSERT_TRUE(WriteWholeFile(folder.substr(0, folder.size() - 1), "x"));
+}
+
+// A place that stops taking backups gives the file to the next; when no
+// place takes it, a message box asks before the change goes on, until the
+// user lets changes go on without a backup.
+TEST(BackupPlacesTest, AFailedWriteGoesToTheNextPlaceAndNoPlaceAsksFirst) {
+  ScratchBackupPlaces places(2);
+  const Text folderA = places.Places()[0] + "VeltroBackup\\", folderB = places.Places()[1] + "VeltroBackup\\";
+  RegistryScratch scratch;
+  for (const char* name : {"VeltroPlace1", "VeltroPlace2", "VeltroPlace3"}) {
+    scratch.String(HKEY_CURRENT_USER, kRun, name, "c:\\v.exe");
+  }
+  MainWindowFixture window;
+  MainControls& c = window.Controls();
+
+  ASSERT_TRUE(BackUpRegistry("first", {ValueBackup(kCurrentUser, kRun, "VeltroPlace1")}));
+  EXPECT_EQ(LastBackupOf("first").substr(0, folderA.size()), folderA);
+  PullFolder(BackupRunFolder());
+  ASSERT_TRUE(BackUpRegistry("second", {ValueBackup(kCurrentUser, kRun, "VeltroPlace1")}));
+  const Text second = LastBackupOf("second");
+  EXPECT_EQ(second.substr(0, folderB.size()), folderB);
+  EXPECT_NE(second.find("\\002-second.reg"), Text::npos) << second;
+  window.Click(ButtonId(14));   // after any action the about text names the folder in use
+  EXPECT_NE(c.编辑框8.Content().find("\r\n备份：" + folderB + "\r\n"), Text::npos) << c.编辑框8.Content();
+  PullFolder(BackupRunFolder());
+
+  const auto remove = [&](const char* name, std::vector<DialogAnswer> answers) {
+    window.Click(ButtonId(14));
+    const int row = RowHolding(c.超级列表框6, 2, "HKEY_CURRENT_USER\\" + kRun + "\\" + name);
+    EXPECT_GE(row, 0) << name;
+    window.FocusRow(c.超级列表框6, row);
+    DialogAnswerer answerer(std::move(answers));
+    window.Click(ButtonId(15));
+    window.Pump();
+    return answerer.Seen();
+  };
+  std::vector<SeenDialog> seen = remove("VeltroPlace2", {{IDYES, ""}, {IDNO, ""}});
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_TRUE(seen[1].hasYes && seen[1].hasNo);
+  EXPECT_NE(seen[1].message.find(places.Places()[1] + "VeltroBackup"), Text::npos) << seen[1].message;
+  EXPECT_TRUE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, "VeltroPlace2")) << "removed after No";
+
+  seen = remove("VeltroPlace2", {{IDYES, ""}, {IDYES, ""}});
+  EXPECT_EQ(seen.size(), 2u);
+  EXPECT_FALSE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, "VeltroPlace2"));
+  seen = remove("VeltroPlace3", {{IDYES, ""}});
+  EXPECT_EQ(seen.size(), 1u) << "asked again";
+  EXPECT_FALSE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, kRun, "VeltroPlace3"));
 }
 
 }  // namespace

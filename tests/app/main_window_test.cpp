@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "host/backup.h"
+
 #include "app/main_window.h"
 #include "support/dialog_answerer.h"
 #include "support/main_window_fixture.h"
@@ -84,6 +86,7 @@ TEST(MainWindowTest, FrameAndGeometry) {
       {ListId(8), TabId(3), {8, 8, 454, 199}},
       {LabelId(2), TabId(3), {507, 186, 35, 17}},
       {ButtonId(31), TabId(3), {470, 50, 72, 20}},
+      {ButtonId(33), TabId(3), {470, 92, 72, 20}},
       {ListId(7), TabId(2), {87, 4, 456, 209}},
       {ButtonId(23), TabId(2), {7, 12, 72, 24}},
       {EditId(7), TabId(2), {47, 95, 32, 24}},
@@ -168,7 +171,9 @@ TEST(MainWindowTest, InitialContents) {
   EXPECT_EQ(c.编辑框8.Content(),
             "      Veltro  ---  修复病毒破坏的系统\r\n\r\n语言：简体中文\r\n性质：完全免费\r\n"
             "作用：全方位检查木马病毒的各个藏身处（主要检查15处敏感区域）\r\n特色：智能列举危害位置及修复方法\r\n"
-            "平台：windows XP 2000 2003 7 等 32位系统\r\n开发：Corvane\r\n");
+            "平台：windows XP 2000 2003 7 等 32位系统\r\n开发：Corvane\r\n备份：" +
+                BackupFolderShown() + "\r\n");
+  EXPECT_EQ(BackupFolderShown().substr(BackupFolderShown().size() - 14), "\\VeltroBackup\\");
   EXPECT_EQ(c.标签2.Caption(), "0条");
   EXPECT_EQ(c.标签13.Caption(), "");
   EXPECT_EQ(c.标签15.Caption(), "本功能设置对注册表访问的权限  防止恶意代码的修改");

@@ -16,9 +16,9 @@
 #include "host/folder_files.h"
 #include "host/registry.h"
 #include "host/registry_presence.h"
+#include "host/registry_security.h"
 #include "host/registry_views.h"
 #include "host/version_info.h"
-#include "protect/access_script.h"
 #include "protect/accounts.h"
 #include "repair/repair_table.h"
 #include "repair/restriction_scan.h"
@@ -44,12 +44,23 @@ Text MachineClassServer(const Text& id) {
   return ReadRegistryText(kLocalMachine, "SOFTWARE\\Classes\\CLSID\\" + id + "\\InProcServer32\\");
 }
 
+// Each SAM key's list kept, the key opened, the names read, every list put back.
 void Accounts() {
-  ApplyAccessScript(SamOpenScript());
+  if (!RegistryKeyPresent(kLocalMachine, kAccountNamesKey)) return;
+  std::vector<std::pair<Text, ByteString>> kept;
+  Text key = kLocalMachinePrefix;
+  for (const char* part : {"SAM", "\\SAM", "\\Domains", "\\Account", "\\Users", "\\Names"}) {
+    key += part;
+    ByteString descriptor;
+    if (!ReadKeyAccessDescriptor(key, descriptor)) continue;
+    kept.emplace_back(key, descriptor);
+    ReplaceKeyAccessList(key, {{KeyTrustee::Administrators, kKeyAccessFullControl, true},
+                               {KeyTrustee::LocalSystem, kKeyAccessFullControl, true}});
+  }
   TextList names;
   ListSubkeys(kLocalMachine, kAccountNamesKey, names);
   for (const Text& name : names) Keep(name);
-  ApplyAccessScript(SamCloseScript());
+  for (auto it = kept.rbegin(); it != kept.rend(); ++it) WriteKeyAccessDescriptor(it->first, it->second);
 }
 
 // The restriction checks read a fixed catalogue and the repair table; their

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "host/registry.h"
 #include "host/registry_security.h"
+#include "host/registry_views.h"
 #include "support/dialog_answerer.h"
 #include "support/hostile_seed.h"
 #include "support/main_window_fixture.h"
@@ -82,7 +84,11 @@ TEST(HostileProtect, ImmunityRowsThatAreNoKeyPathsChangeNothing) {
        {"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnce",
         "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\RunOnceEx",
         "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"}) {
-    seed.KeepAccess(HKEY_LOCAL_MACHINE, key);
+    // The 32-bit copies too, which locking creates where they are missing.
+    for (const KeyInView& view : ViewsOfKey(kLocalMachine, key)) {
+      if (view.view != RegistryView::Native) seed.Key(HKEY_LOCAL_MACHINE, view.key);
+      seed.KeepAccess(HKEY_LOCAL_MACHINE, view.key);
+    }
   }
   for (const char* key :
        {"Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce",

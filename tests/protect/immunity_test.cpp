@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "ui/prompts.h"
+#include "host/native_view.h"
 #include "host/registry_security.h"
 #include "protect/access_script.h"
 #include "protect/immunity.h"
@@ -93,17 +94,42 @@ TEST_F(ImmunityTest, ApplyLocksEveryRowAndRemoveUnlocksIt) {
   EXPECT_EQ(AccessOf(kTestKeyPath + "\\B"), kUnlocked);
 }
 
-TEST_F(ImmunityTest, AMachineKeyUnlocksForAdministratorsOnly) {
+// On 64-bit Windows a machine key under SOFTWARE has a 32-bit copy that
+// 32-bit programs write and Windows runs: both are locked and unlocked, and
+// the row reads "OK" only when both are locked.
+TEST_F(ImmunityTest, AMachineKeyIsLockedInEveryViewAndUnlocksForAdministratorsOnly) {
   const Text key = "SOFTWARE\\VeltroImmunityMachineTest";
   const Text path = "HKEY_LOCAL_MACHINE\\" + key;
+  std::vector<Text> views = {path};
+  if (OnSixtyFourBitWindows()) views.push_back("HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\VeltroImmunityMachineTest");
   AddRows({path});
-  for (auto action : {&ApplyImmunity, &RemoveImmunity}) {
+  struct Step {
+    void (*action)(ResultList&);
+    const char* status;
+    std::vector<KeyAccessEntry> access;
+  };
+  const Step steps[] = {{&ApplyImmunity, "OK", kLocked}, {&RemoveImmunity, "Del", kUnlockedMachineKey}};
+  for (const Step& step : steps) {
     DialogAnswerer answerer({{IDYES, ""}});
-    action(list_);
+    step.action(list_);
+    EXPECT_EQ(list_.GetCellText(0, 1), step.status);
+    for (const Text& view : views) EXPECT_EQ(AccessOf(view), step.access) << view;
   }
-  EXPECT_EQ(AccessOf(path), kUnlockedMachineKey);
-  ReplaceKeyAccessList(path, {{KeyTrustee::Everyone, kKeyAccessFullControl, true}});
-  RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+
+  // A copy that cannot be locked leaves the row failed.
+  if (views.size() > 1) {
+    ASSERT_TRUE(SetAccessText(views[1], "D:P(A;;KR;;;WD)"));
+    DialogAnswerer answerer({{IDYES, ""}});
+    ApplyImmunity(list_);
+    if (!Opens(views[1], WRITE_DAC)) {
+      EXPECT_EQ(list_.GetCellText(0, 1), kImmunityFailed);
+    }
+    SetAccessText(views[1], "D:P(A;;KA;;;WD)");
+  }
+  for (auto view = views.rbegin(); view != views.rend(); ++view) {
+    ReplaceKeyAccessList(*view, {{KeyTrustee::Everyone, kKeyAccessFullControl, true}});
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, Split(*view).subKey.c_str());
+  }
 }
 
 TEST_F(ImmunityTest, RowsThatCannotBeChangedShowFailure) {
