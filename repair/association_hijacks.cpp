@@ -2,6 +2,7 @@
 
 #include "host/registry.h"
 #include "host/registry_presence.h"
+#include "repair/restriction_scan.h"
 
 namespace {
 
@@ -62,10 +63,12 @@ void RepairInfectionPlaces() {
     WriteRegistryValue(kLocalMachine, shell, "Explorer.exe");
   }
   RepairAssociationHijacks();
+  RepairInfectionChecks();
 }
 
 std::vector<RegistryBackupItem> InfectionPlaceBackupItems() {
   std::vector<RegistryBackupItem> items{ValueBackup(kLocalMachine, kWinlogonKey, "Shell")};
   for (const RegistryBackupItem& item : AssociationHijackBackupItems()) items.push_back(item);
+  for (const RegistryBackupItem& item : InfectionCheckBackupItems()) items.push_back(item);
   return items;
 }

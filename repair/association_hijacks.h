@@ -18,6 +18,7 @@ void RepairAssociationHijacks();
 std::vector<RegistryBackupItem> AssociationHijackBackupItems();
 
 // The machine's Winlogon shell and the association hijacks, after the
-// catalogue's repairs: a shell other than Explorer becomes "Explorer.exe".
+// catalogue's repairs: a shell other than Explorer becomes "Explorer.exe",
+// and the other infection checks write their fixes.
 void RepairInfectionPlaces();
 std::vector<RegistryBackupItem> InfectionPlaceBackupItems();

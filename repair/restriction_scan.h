@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "host/registry_restore_file.h"
 #include "repair/repair_table.h"
 #include "ui/controls.h"
 
@@ -19,3 +20,10 @@ void CheckRestrictionCatalogue(std::vector<RestrictionRow>& rows);
 // Appends one row per damage found in the places documented infections use
 // beyond the catalogue: the Winlogon shell and the association hijacks.
 void CheckInfectionPlaces(std::vector<RestrictionRow>& rows);
+
+// The fixes of the infection-place checks that carry their own (the user
+// account control switch, the machine's start page): written only where the
+// check finds damage, in the view it found it.
+void RepairInfectionChecks();
+// What RepairInfectionChecks may change, for its backup.
+std::vector<RegistryBackupItem> InfectionCheckBackupItems();
