@@ -114,6 +114,10 @@ const RestrictionCheck kInfectionChecks[] = {
     // Windows; malware appends itself or takes its place.
     {kLocalMachine, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Shell", Test::Shell, "外壳被修改成为:",
      nullptr, true},
+};
+
+// Checks that carry their own fix, after the association hijacks.
+const RestrictionCheck kSettingChecks[] = {
     // Vista and 7 hold 1 (user account control on); XP has no such value,
     // so only a number 0 is a finding. Windows reads it from the native
     // view only: the policy tree is shared.
@@ -213,10 +217,12 @@ void CheckRestrictionCatalogue(std::vector<RestrictionRow>& rows) { CheckAll(kCa
 void CheckInfectionPlaces(std::vector<RestrictionRow>& rows) {
   CheckAll(kInfectionChecks, rows);
   CheckAssociationHijacks(rows);
+  CheckAll(kSettingChecks, rows);
+  CheckProgramClassCommands(rows);
 }
 
 void RepairInfectionChecks() {
-  for (const RestrictionCheck& check : kInfectionChecks) {
+  for (const RestrictionCheck& check : kSettingChecks) {
     if (!HasFix(check)) continue;
     for (const Text& path : PathsOf(check)) {
       Text value;
@@ -232,7 +238,7 @@ void RepairInfectionChecks() {
 
 std::vector<RegistryBackupItem> InfectionCheckBackupItems() {
   std::vector<RegistryBackupItem> items;
-  for (const RestrictionCheck& check : kInfectionChecks) {
+  for (const RestrictionCheck& check : kSettingChecks) {
     if (!HasFix(check)) continue;
     for (const Text& path : PathsOf(check)) {
       const RegistryEntry entry = EntryBelowRoot(check.root, path);

@@ -48,6 +48,8 @@ void SeedCleanPlaces(hostile::Seed& seed) {
   for (const Text& key : {kIeMain, kIeMain32}) {
     seed.Override(HKEY_LOCAL_MACHINE, key, "Start Page", REG_SZ, Terminated("about:blank"));
   }
+  // Windows writes "/S"; the repair of the file types writes "/s".
+  seed.Override(HKEY_CLASSES_ROOT, "scrfile\\shell\\open\\command", "", REG_SZ, Terminated("\"%1\" /s"));
 }
 
 struct StartupPlace {
@@ -179,6 +181,17 @@ TEST(InfectionPlacesTest, ShellAndAssociationHijacksAreFlaggedAndRepaired) {
        },
        {"IE被修改成为:http://veltro.test/32", kIeMain32 + "\\Start Page"},
        [] { return ReadRegistryText(kLocalMachine, kIeMain32 + "\\Start Page") == "about:blank"; }},
+      {"a rogue wrapper around batch files",
+       [](hostile::Seed& s) {
+         s.String(HKEY_CLASSES_ROOT, "batfile\\shell\\open\\command", "", "\"c:\\ave.exe\" /START \"%1\" %*");
+       },
+       {"程序的打开命令被修改 batfile", "batfile\\shell\\open\\command"},
+       [] { return ReadRegistryText(kClassesRoot, "batfile\\shell\\open\\command\\") == "\"%1\" %*"; }},
+      {"a program class no Windows has",
+       [](hostile::Seed& s) {
+         s.String(HKEY_CLASSES_ROOT, "secfile\\shell\\open\\command", "", "\"c:\\ave.exe\" /START \"%1\" %*");
+       },
+       {"不属于Windows的程序类 secfile", "secfile"}, [] { return !hostile::KeyExists(HKEY_CLASSES_ROOT, "secfile"); }},
   };
   for (const Check& check : checks) {
     SCOPED_TRACE(check.what);
