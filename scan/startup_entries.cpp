@@ -74,8 +74,8 @@ const StartupLocation kStartupLocations[] = {
     {kLocalMachine, WINDOWS_KEY, StartupKind::NamedValue, "load"},
     {kCurrentUser, POLICY_RUN_KEY, StartupKind::RunValues, nullptr},
     {kLocalMachine, POLICY_RUN_KEY, StartupKind::RunValues, nullptr},
-    // Windows 7 loads AppInit_DLLs only while this is set (it holds 0 from
-    // Windows 7 on; earlier Windows have no such value and always load them).
+    // Windows 7 loads AppInit_DLLs only while this is set (a clean one holds
+    // 0); Windows before Vista have no such value and always load them.
     {kLocalMachine, WINDOWS_KEY, StartupKind::Switch, "LoadAppInit_DLLs"},
     // Explorer's record of each drive's autorun commands: the USB worms put
     // theirs there, and opening the drive runs it.
