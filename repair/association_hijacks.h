@@ -17,7 +17,14 @@ void RepairAssociationHijacks();
 // What RepairAssociationHijacks may change, for its backup.
 std::vector<RegistryBackupItem> AssociationHijackBackupItems();
 
+// One row per program class whose open command is not Windows' own, and
+// per foreign program class (secfile) that exists.
+void CheckProgramClassCommands(std::vector<RestrictionRow>& rows);
+// Writes Windows' command back where it was replaced; a foreign class goes.
+void RepairProgramClassCommands();
+
 // The machine's Winlogon shell and the association hijacks, after the
-// catalogue's repairs: a shell other than Explorer becomes "Explorer.exe".
+// catalogue's repairs: a shell other than Explorer becomes "Explorer.exe",
+// and the other infection checks write their fixes.
 void RepairInfectionPlaces();
 std::vector<RegistryBackupItem> InfectionPlaceBackupItems();

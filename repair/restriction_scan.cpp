@@ -1,11 +1,13 @@
 #include "repair/restriction_scan.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #include "ui/prompts.h"
 #include "ui/row_sink.h"
 #include "host/files.h"
 #include "host/registry.h"
+#include "host/registry_views.h"
 #include "repair/association_hijacks.h"
 #include "repair/repair_table.h"
 
@@ -14,10 +16,13 @@ namespace {
 #define EXPLORER_POLICIES "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\"
 #define DESKTOP_POLICIES "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\ActiveDesktop\\"
 
+constexpr int32_t kNoFix = -1;
+
 enum class Test {
   NumberIsOne,     // exactly 1; 2 is not a finding
   NumberNotZero,
   NumberIsZero,    // a missing value or one of another type reads as 0
+  NumberSetToZero, // a number 0 only; a missing value or one of another type is no finding
   TextIs,          // exact bytes, case matters
   TextIsNot,       // exact bytes, case matters
   Userinit,
@@ -36,6 +41,12 @@ struct RestrictionCheck {
   int otherRoot = 0;
   const char* otherPath = nullptr;
   const char* shownPath = nullptr;   // column 1 when it is not the path read
+  // Checked in every registry view 64-bit Windows keeps of the path.
+  bool everyView = false;
+  // What the repair writes where the check finds damage (kNoFix: the
+  // repair of that place lies elsewhere).
+  int32_t fixNumber = kNoFix;
+  const char* fixText = nullptr;
 };
 
 const RestrictionCheck kCatalogue[] = {
@@ -105,6 +116,19 @@ const RestrictionCheck kInfectionChecks[] = {
      nullptr, true},
 };
 
+// Checks that carry their own fix, after the association hijacks.
+const RestrictionCheck kSettingChecks[] = {
+    // Vista and 7 hold 1 (user account control on); XP has no such value,
+    // so only a number 0 is a finding. Windows reads it from the native
+    // view only: the policy tree is shared.
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\EnableLUA",
+     Test::NumberSetToZero, "用户账户控制(UAC)被关闭", nullptr, false, 0, nullptr, nullptr, false, 1},
+    // The start page of every user, checked like the user's own; 32-bit
+    // Internet Explorer on 64-bit Windows reads the 32-bit copy.
+    {kLocalMachine, "SOFTWARE\\Microsoft\\Internet Explorer\\Main\\Start Page", Test::TextIsNot, "IE被修改成为:",
+     "about:blank", true, 0, nullptr, nullptr, true, kNoFix, "about:blank"},
+};
+
 // The defaults of HKEY_CLASSES_ROOT that make .exe files run, compared after
 // lower-casing; the first one that differs is the finding.
 struct AssociationRead {
@@ -132,43 +156,59 @@ bool ExeAssociationDamaged() {
   return false;
 }
 
-// Whether the check finds damage; value receives the text read, if any.
-bool IsDamaged(const RestrictionCheck& check, Text& value) {
+// Whether the check finds damage at `path` (its own, or its copy's in the
+// 32-bit view); value receives the text read, if any.
+bool IsDamaged(const RestrictionCheck& check, const Text& path, Text& value) {
   switch (check.test) {
     case Test::NumberIsOne:
-      if (ReadRegistryNumber(check.root, check.path) == 1) return true;
+      if (ReadRegistryNumber(check.root, path) == 1) return true;
       return check.otherPath != nullptr && ReadRegistryNumber(check.otherRoot, check.otherPath) == 1;
     case Test::NumberNotZero:
-      return ReadRegistryNumber(check.root, check.path) != 0;
+      return ReadRegistryNumber(check.root, path) != 0;
     case Test::NumberIsZero:
-      return ReadRegistryNumber(check.root, check.path) == 0;
+      return ReadRegistryNumber(check.root, path) == 0;
+    case Test::NumberSetToZero:
+      return ReadRegistryNumber(check.root, path, 1) == 0;
     case Test::TextIs:
-      value = ReadRegistryText(check.root, check.path);
+      value = ReadRegistryText(check.root, path);
       return value == check.operand;
     case Test::TextIsNot:
-      value = ReadRegistryText(check.root, check.path);
+      value = ReadRegistryText(check.root, path);
       return value != check.operand;
     case Test::Userinit:
-      value = ReadRegistryText(check.root, check.path);
+      value = ReadRegistryText(check.root, path);
       return UserinitDamaged(value);
     case Test::ExeAssociation:
       return ExeAssociationDamaged();
     case Test::Shell:
-      value = ReadRegistryText(check.root, check.path);
+      value = ReadRegistryText(check.root, path);
       return ToLowerCase(value) != "explorer.exe";
   }
   return false;
 }
 
+// The paths a check reads: its own and, for a check of every view, the
+// 32-bit copy's.
+std::vector<Text> PathsOf(const RestrictionCheck& check) {
+  if (!check.everyView || check.path == nullptr) return {check.path != nullptr ? check.path : Text()};
+  std::vector<Text> paths;
+  for (const KeyInView& view : ViewsOfKey(check.root, check.path)) paths.push_back(view.key);
+  return paths;
+}
+
 template <std::size_t N>
 void CheckAll(const RestrictionCheck (&checks)[N], std::vector<RestrictionRow>& rows) {
   for (const RestrictionCheck& check : checks) {
-    Text value;
-    if (!IsDamaged(check, value)) continue;
-    rows.push_back({check.showValue ? check.description + value : Text(check.description),
-                    check.shownPath != nullptr ? check.shownPath : check.path});
+    for (const Text& path : PathsOf(check)) {
+      Text value;
+      if (!IsDamaged(check, path, value)) continue;
+      rows.push_back({check.showValue ? check.description + value : Text(check.description),
+                      check.shownPath != nullptr ? Text(check.shownPath) : path});
+    }
   }
 }
+
+bool HasFix(const RestrictionCheck& check) { return check.fixNumber != kNoFix || check.fixText != nullptr; }
 
 }  // namespace
 
@@ -177,6 +217,35 @@ void CheckRestrictionCatalogue(std::vector<RestrictionRow>& rows) { CheckAll(kCa
 void CheckInfectionPlaces(std::vector<RestrictionRow>& rows) {
   CheckAll(kInfectionChecks, rows);
   CheckAssociationHijacks(rows);
+  CheckAll(kSettingChecks, rows);
+  CheckProgramClassCommands(rows);
+}
+
+void RepairInfectionChecks() {
+  for (const RestrictionCheck& check : kSettingChecks) {
+    if (!HasFix(check)) continue;
+    for (const Text& path : PathsOf(check)) {
+      Text value;
+      if (!IsDamaged(check, path, value)) continue;
+      if (check.fixText != nullptr) {
+        WriteRegistryValue(check.root, path, check.fixText);
+      } else {
+        WriteRegistryValue(check.root, path, check.fixNumber);
+      }
+    }
+  }
+}
+
+std::vector<RegistryBackupItem> InfectionCheckBackupItems() {
+  std::vector<RegistryBackupItem> items;
+  for (const RestrictionCheck& check : kSettingChecks) {
+    if (!HasFix(check)) continue;
+    for (const Text& path : PathsOf(check)) {
+      const RegistryEntry entry = EntryBelowRoot(check.root, path);
+      items.push_back(ValueBackup(check.root, entry.key, entry.valueName));
+    }
+  }
+  return items;
 }
 
 void ScanRestrictions(ResultList& list, Label& countLabel, TextList& pendingRepairs,

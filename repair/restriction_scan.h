@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "host/registry_restore_file.h"
 #include "repair/repair_table.h"
 #include "ui/controls.h"
 
@@ -17,5 +18,14 @@ void ScanRestrictions(ResultList& list, Label& countLabel, TextList& pendingRepa
 // Appends one row per catalogue check found damaged.
 void CheckRestrictionCatalogue(std::vector<RestrictionRow>& rows);
 // Appends one row per damage found in the places documented infections use
-// beyond the catalogue: the Winlogon shell and the association hijacks.
+// beyond the catalogue: the Winlogon shell, the association hijacks, the
+// account control switch, the machine's start page and the program classes'
+// open commands.
 void CheckInfectionPlaces(std::vector<RestrictionRow>& rows);
+
+// The fixes of the infection-place checks that carry their own (the user
+// account control switch, the machine's start page): written only where the
+// check finds damage, in the view it found it.
+void RepairInfectionChecks();
+// What RepairInfectionChecks may change, for its backup.
+std::vector<RegistryBackupItem> InfectionCheckBackupItems();

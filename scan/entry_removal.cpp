@@ -178,13 +178,10 @@ namespace {
 // A startup entry goes, or is put back to the text a clean Windows holds
 // when Windows cannot do without the value; true when the entry is gone.
 bool RemoveStartupEntry(const ListedEntry& listed) {
-  Text resetText;
-  if (!listed.named || !StartupValueResetOnRemoval(listed.entry, resetText)) {
+  if (!listed.named || !StartupValueResetOnRemoval(listed.entry)) {
     return DeleteRegistryEntry(listed, RemovalRoute::RegistryThenTool);
   }
-  const Text valuePath = listed.entry.Path();
-  WriteRegistryValue(listed.entry.root, valuePath, resetText);
-  return RegistryItemExists(listed.entry.root, valuePath) && ReadRegistryText(listed.entry.root, valuePath) == resetText;
+  return ResetStartupValue(listed.entry);
 }
 
 }  // namespace

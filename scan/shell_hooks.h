@@ -1,7 +1,8 @@
 // COM components loaded into Explorer or into programs that use the URL
 // protocol stack: protocol handlers and filters, shared task scheduler and
 // delay-loaded shell service objects, ShellExecute hooks, approved shell
-// extensions and folder column handlers.
+// extensions, folder column handlers, and the classes a user registers for
+// himself, which outrank the machine's.
 #pragma once
 
 #include <vector>

@@ -15,6 +15,8 @@ enum class StartupKind {
   PackageSubkeys,  // every subkey; the row is the subkey, its `entryValue` what starts
   ComponentValue,  // every subkey with a non-empty `entryValue`; the row is that value
   NamedValue,      // one named value that is not empty; its data is what starts
+  Switch,          // one named number that, when not 0, makes Windows start others
+  DriveCommands,   // every drive subkey's Shell\<verb>\command; the row is the drive's Shell key
 };
 
 struct StartupLocation {
@@ -75,6 +77,13 @@ const StartupLocation kStartupLocations[] = {
     {kLocalMachine, WINDOWS_KEY, StartupKind::NamedValue, "load"},
     {kCurrentUser, POLICY_RUN_KEY, StartupKind::RunValues, nullptr},
     {kLocalMachine, POLICY_RUN_KEY, StartupKind::RunValues, nullptr},
+    // Windows 7 loads AppInit_DLLs only while this is set (a clean one holds
+    // 0); Windows before Vista have no such value and always load them.
+    {kLocalMachine, WINDOWS_KEY, StartupKind::Switch, "LoadAppInit_DLLs"},
+    // Explorer's record of each drive's autorun commands: the USB worms put
+    // theirs there, and opening the drive runs it.
+    {kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MountPoints2", StartupKind::DriveCommands,
+     nullptr},
 };
 
 // A command line with quotes or arguments is not a file: the user sees "未知"
@@ -154,6 +163,32 @@ void ScanNamedValue(RowSink& rows, const ScannedKey& scanned) {
   rows.Add({text, DescribeIfFile(FileSeenFrom(scanned.view, text)), scanned.Prefix() + location.entryValue});
 }
 
+void ScanSwitch(RowSink& rows, const ScannedKey& scanned) {
+  const StartupLocation& location = scanned.location;
+  if (ReadRegistryNumber(location.root, scanned.key + "\\" + location.entryValue) == 0) return;
+  rows.LetEventsThrough();
+  rows.Add({location.entryValue, "加载AppInit_DLLs中的程序库", scanned.Prefix() + location.entryValue});
+}
+
+// One row per verb command of each drive; removing any of them takes the
+// drive's whole Shell key, which is what Explorer reads.
+void ScanDriveCommands(RowSink& rows, const ScannedKey& scanned) {
+  const Text prefix = scanned.Prefix();
+  TextList drives;
+  ListPresentSubkeys(scanned.location.root, scanned.key, drives);
+  for (const Text& drive : drives) {
+    const Text shellKey = scanned.key + "\\" + drive + "\\Shell";
+    TextList verbs;
+    ListPresentSubkeys(scanned.location.root, shellKey, verbs);
+    for (const Text& verb : verbs) {
+      rows.LetEventsThrough();
+      const Text command = ReadRegistryText(scanned.location.root, shellKey + "\\" + verb + "\\command\\");
+      if (command.empty()) continue;
+      rows.Add({command, DescribeIfFile(command), prefix + drive + "\\Shell"});
+    }
+  }
+}
+
 // The keys whose every value is an entry (a named value's key holds others).
 bool ListsValues(StartupKind kind) {
   return kind == StartupKind::RunValues || kind == StartupKind::ClassByName || kind == StartupKind::ClassByData;
@@ -174,6 +209,12 @@ void ScanStartupEntries(ResultList& list) {
           break;
         case StartupKind::NamedValue:
           ScanNamedValue(rows, scanned);
+          break;
+        case StartupKind::Switch:
+          ScanSwitch(rows, scanned);
+          break;
+        case StartupKind::DriveCommands:
+          ScanDriveCommands(rows, scanned);
           break;
         case StartupKind::PackageSubkeys:
         case StartupKind::ComponentValue:
@@ -196,16 +237,37 @@ std::vector<ValueListKey> StartupValueKeys() {
   return keys;
 }
 
-bool StartupValueResetOnRemoval(const RegistryEntry& value, Text& resetText) {
+namespace {
+
+// The table's location of a value that removal puts back instead of deleting.
+const StartupLocation* ResetLocationOf(const RegistryEntry& value) {
   for (const StartupLocation& location : kStartupLocations) {
-    if (location.kind != StartupKind::NamedValue || location.resetText == nullptr) continue;
+    const bool resets = (location.kind == StartupKind::NamedValue && location.resetText != nullptr) ||
+                        location.kind == StartupKind::Switch;
+    if (!resets) continue;
     for (const KeyInView& view : ViewsOfKey(location.root, location.key)) {
       if (value.root == location.root && ToLowerCase(value.key) == ToLowerCase(view.key) &&
           ToLowerCase(value.valueName) == ToLowerCase(location.entryValue)) {
-        resetText = location.resetText;
-        return true;
+        return &location;
       }
     }
   }
-  return false;
+  return nullptr;
+}
+
+}  // namespace
+
+bool StartupValueResetOnRemoval(const RegistryEntry& value) { return ResetLocationOf(value) != nullptr; }
+
+bool ResetStartupValue(const RegistryEntry& value) {
+  const StartupLocation* location = ResetLocationOf(value);
+  if (location == nullptr) return false;
+  const Text valuePath = value.Path();
+  if (location->kind == StartupKind::Switch) {
+    WriteRegistryValue(value.root, valuePath, 0);
+    return RegistryItemExists(value.root, valuePath) && ReadRegistryNumber(value.root, valuePath, 1) == 0;
+  }
+  const Text resetText = location->resetText;
+  WriteRegistryValue(value.root, valuePath, resetText);
+  return RegistryItemExists(value.root, valuePath) && ReadRegistryText(value.root, valuePath) == resetText;
 }

@@ -18,6 +18,10 @@
 
 constexpr char kUserinitPath[] = "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon\\Userinit";
 constexpr char kStartPagePath[] = "Software\\Microsoft\\Internet Explorer\\Main\\Start Page";
+// The machine's start page in both views 64-bit Windows keeps of it.
+constexpr const char* kMachineStartPagePaths[] = {
+    "SOFTWARE\\Microsoft\\Internet Explorer\\Main\\Start Page",
+    "SOFTWARE\\Wow6432Node\\Microsoft\\Internet Explorer\\Main\\Start Page"};
 constexpr char kCheckedValuePath[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\explorer\\Advanced\\Folder\\Hidden\\SHOWALL\\CheckedValue";
 constexpr char kCdromAutorunPath[] = "SYSTEM\\CurrentControlSet\\Services\\Cdrom\\Autorun";
@@ -32,6 +36,8 @@ inline void SaveRepairLocations(RegistrySnapshot& snapshot) {
       {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Advanced"},
       {HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess"},
       {HKEY_CURRENT_USER, "Software\\Microsoft\\Internet Explorer\\Main"},
+      {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer\\Main"},
+      {HKEY_LOCAL_MACHINE, "SOFTWARE\\Wow6432Node\\Microsoft\\Internet Explorer\\Main"},
       {HKEY_CURRENT_USER, "SYSTEM"},
       {HKEY_CURRENT_USER, "Software\\Policies"},
       {HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows NT\\CurrentVersion\\Winlogon"},
@@ -61,6 +67,9 @@ inline void SaveRepairLocations(RegistrySnapshot& snapshot) {
 inline void WriteCleanRestrictions() {
   WriteRegistryValue(kLocalMachine, kUserinitPath, GetSpecialFolder(kFolderSystem) + "userinit.exe,");
   WriteRegistryValue(kCurrentUser, kStartPagePath, "about:blank");
+  for (const char* path : kMachineStartPagePaths) WriteRegistryValue(kLocalMachine, path, "about:blank");
+  // Windows 7's own; Wine's prefixes hold 0 (no account control there).
+  WriteRegistryValue(kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\EnableLUA", 1);
   WriteRegistryValue(kLocalMachine, kCheckedValuePath, 1);
   WriteRegistryValue(kLocalMachine, kCdromAutorunPath, 0);
   WriteRegistryValue(kClassesRoot, ".exe\\", "exefile");

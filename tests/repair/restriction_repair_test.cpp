@@ -43,6 +43,8 @@ void DamageEverything() {
   WriteRegistryValue(kCurrentUser,
                      "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\BrowseNewProcess\\BrowseNewProcess", "no");
   WriteRegistryValue(kCurrentUser, kStartPagePath, "http://hijack.example/");
+  WriteRegistryValue(kLocalMachine, kMachineStartPagePaths[0], "http://hijack.example/");
+  WriteRegistryValue(kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\EnableLUA", 0);
   WriteRegistryValue(kCurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\System\\DisableRegistryTools", 1);
   WriteRegistryValue(kCurrentUser, "SYSTEM\\CurrentControlSet\\Control\\SecurePipeServers\\winreg\\RemoteRegAccess", 1);
   WriteRegistryValue(kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\policies\\system\\DisableTaskMgr", 1);
@@ -67,7 +69,7 @@ TEST_F(RepairLocationsTest, RepairOfADamagedSystemLeavesNoFixedFinding) {
   TestEditHost label;
   TextList pending;
   ScanRestrictions(host.List(), label.Caption(), pending, host.Window());
-  EXPECT_EQ(label.Caption().Caption(), "36条");
+  EXPECT_EQ(label.Caption().Caption(), "38条");
 
   RepairRestrictions(host.List(), pending);
   ScanRestrictions(host.List(), label.Caption(), pending, host.Window());

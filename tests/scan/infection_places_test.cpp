@@ -13,6 +13,7 @@
 #include "repair/restriction_scan.h"
 #include "scan/entry_removal.h"
 #include "scan/services.h"
+#include "scan/shell_hooks.h"
 #include "scan/startup_entries.h"
 #include "support/dialog_answerer.h"
 #include "support/hostile_seed.h"
@@ -23,8 +24,33 @@ const Text kWinlogon = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Winlogo
 const Text kWindows = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
 const Text kPolicyRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer\\Run";
 const Text kCu = "HKEY_CURRENT_USER\\", kLm = "HKEY_LOCAL_MACHINE\\";
+const Text kWindows32 = "Software\\Wow6432Node\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+const Text kSystemPolicies = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System";
+const Text kIeMain = "SOFTWARE\\Microsoft\\Internet Explorer\\Main";
+const Text kIeMain32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Internet Explorer\\Main";
+const Text kMountPoints = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MountPoints2";
+
+// A 32-bit Windows keeps no second view: its Wow6432Node keys are nobody's.
+bool ViewMissing(const Text& path) {
+  return !OnSixtyFourBitWindows() && ToLowerCase(path).find("wow6432node") != Text::npos;
+}
 
 ByteString Terminated(const Text& text) { return ByteString(text.c_str(), text.c_str() + text.size() + 1); }
+
+// What a clean Windows 7 holds in the places checked beyond the Parts'.
+void SeedCleanPlaces(hostile::Seed& seed) {
+  seed.Override(HKEY_LOCAL_MACHINE, kWinlogon, "Shell", REG_SZ, Terminated("Explorer.exe"));
+  seed.Override(HKEY_LOCAL_MACHINE, kSystemPolicies, "EnableLUA", REG_DWORD, hostile::Dword(1));
+  for (const Text& key : {kWindows, kWindows32}) {
+    seed.Override(HKEY_LOCAL_MACHINE, key, "AppInit_DLLs", REG_SZ, Terminated(""));
+    seed.Override(HKEY_LOCAL_MACHINE, key, "LoadAppInit_DLLs", REG_DWORD, hostile::Dword(0));
+  }
+  for (const Text& key : {kIeMain, kIeMain32}) {
+    seed.Override(HKEY_LOCAL_MACHINE, key, "Start Page", REG_SZ, Terminated("about:blank"));
+  }
+  // Windows writes "/S"; the repair of the file types writes "/s".
+  seed.Override(HKEY_CLASSES_ROOT, "scrfile\\shell\\open\\command", "", REG_SZ, Terminated("\"%1\" /s"));
+}
 
 struct StartupPlace {
   HKEY root;
@@ -125,10 +151,16 @@ TEST(InfectionPlacesTest, TaskmanOfAnyTypeIsListed) {
 
 TEST(InfectionPlacesTest, ACleanMachineShowsNoneOfThem) {
   hostile::Seed seed;
-  ASSERT_TRUE(seed.Override(HKEY_LOCAL_MACHINE, kWinlogon, "Shell", REG_SZ, Terminated("Explorer.exe")));
-  ASSERT_TRUE(seed.Override(HKEY_LOCAL_MACHINE, kWindows, "AppInit_DLLs", REG_SZ, Terminated("")));
+  SeedCleanPlaces(seed);
   const auto rows = ScanRows(ScanStartupEntries, {200, 200, 0});
   for (const StartupPlace& place : kPlaces) EXPECT_LT(FindRow(rows, 2, PathOf(place)), 0) << PathOf(place);
+  for (const auto& row : rows) {
+    EXPECT_EQ(row[2].find("LoadAppInit_DLLs"), Text::npos) << row[2];
+    EXPECT_EQ(row[2].find("MountPoints2"), Text::npos) << row[2];
+  }
+  for (const auto& row : ScanRows(ScanShellHooks, {150, 150, 150, 0})) {
+    EXPECT_NE(row[3].rfind(kCu, 0), 0u) << "a clean user has no classes of his own: " << row[3];
+  }
   std::vector<RestrictionRow> found;
   CheckInfectionPlaces(found);
   for (const RestrictionRow& row : found) ADD_FAILURE() << row.explanation << " " << row.path;
@@ -167,10 +199,41 @@ TEST(InfectionPlacesTest, ShellAndAssociationHijacksAreFlaggedAndRepaired) {
          return !hostile::ValueExists(HKEY_CLASSES_ROOT, ".veltro", "") &&
                 hostile::ValueExists(HKEY_CLASSES_ROOT, ".veltro", "Content Type");
        }},
+      {"user account control switched off",
+       [](hostile::Seed& s) { s.Override(HKEY_LOCAL_MACHINE, kSystemPolicies, "EnableLUA", REG_DWORD, hostile::Dword(0)); },
+       {"用户账户控制(UAC)被关闭", kSystemPolicies + "\\EnableLUA"},
+       [] {
+         return ReadRegistryNumber(kLocalMachine, kSystemPolicies + "\\EnableLUA", -1) == 1;
+       }},
+      {"the machine's start page",
+       [](hostile::Seed& s) {
+         s.Override(HKEY_LOCAL_MACHINE, kIeMain, "Start Page", REG_SZ, Terminated("http://veltro.test/"));
+       },
+       {"IE被修改成为:http://veltro.test/", kIeMain + "\\Start Page"},
+       [] { return ReadRegistryText(kLocalMachine, kIeMain + "\\Start Page") == "about:blank"; }},
+      {"the 32-bit start page",
+       [](hostile::Seed& s) {
+         s.Override(HKEY_LOCAL_MACHINE, kIeMain32, "Start Page", REG_SZ, Terminated("http://veltro.test/32"));
+       },
+       {"IE被修改成为:http://veltro.test/32", kIeMain32 + "\\Start Page"},
+       [] { return ReadRegistryText(kLocalMachine, kIeMain32 + "\\Start Page") == "about:blank"; }},
+      {"a rogue wrapper around batch files",
+       [](hostile::Seed& s) {
+         s.String(HKEY_CLASSES_ROOT, "batfile\\shell\\open\\command", "", "\"c:\\ave.exe\" /START \"%1\" %*");
+       },
+       {"程序的打开命令被修改 batfile", "batfile\\shell\\open\\command"},
+       [] { return ReadRegistryText(kClassesRoot, "batfile\\shell\\open\\command\\") == "\"%1\" %*"; }},
+      {"a program class no Windows has",
+       [](hostile::Seed& s) {
+         s.String(HKEY_CLASSES_ROOT, "secfile\\shell\\open\\command", "", "\"c:\\ave.exe\" /START \"%1\" %*");
+       },
+       {"不属于Windows的程序类 secfile", "secfile"}, [] { return !hostile::KeyExists(HKEY_CLASSES_ROOT, "secfile"); }},
   };
   for (const Check& check : checks) {
     SCOPED_TRACE(check.what);
-    hostile::Seed seed;
+    if (ViewMissing(check.row.path)) continue;
+    hostile::Seed clean, seed;
+    SeedCleanPlaces(clean);
     check.seed(seed);
     std::vector<RestrictionRow> found;
     CheckInfectionPlaces(found);
@@ -182,6 +245,135 @@ TEST(InfectionPlacesTest, ShellAndAssociationHijacksAreFlaggedAndRepaired) {
     found.clear();
     CheckInfectionPlaces(found);
     EXPECT_TRUE(found.empty());
+  }
+}
+
+// Where XP has no user account control, the value is missing: no finding,
+// and the repair writes nothing there.
+TEST(InfectionPlacesTest, AMissingAccountControlSwitchIsNoFinding) {
+  hostile::Seed clean;
+  SeedCleanPlaces(clean);
+  RegistryScratch scratch;
+  scratch.Key(HKEY_LOCAL_MACHINE, kSystemPolicies);   // takes the seeded value away at the end
+  RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, kSystemPolicies.c_str(), "EnableLUA");
+  std::vector<RestrictionRow> found;
+  CheckInfectionPlaces(found);
+  EXPECT_TRUE(found.empty());
+  RepairInfectionPlaces();
+  EXPECT_FALSE(RegistryScratch::ValueExists(HKEY_LOCAL_MACHINE, kSystemPolicies, "EnableLUA"));
+}
+
+// The AppInit switch and a USB worm's drive commands: listed after everything
+// else, and removed as Windows needs (the switch set to 0, the drive's whole
+// Shell key deleted, the drive's other settings kept).
+TEST(InfectionPlacesTest, AppInitSwitchAndDriveCommandsAreListedAndRemoved) {
+  hostile::Seed clean;
+  SeedCleanPlaces(clean);
+  struct Place {
+    const char* what;
+    void (*seed)(hostile::Seed&);
+    Text path;
+    std::vector<Text> cells;
+    bool (*removed)();
+  };
+  const Place places[] = {
+      {"the AppInit switch",
+       [](hostile::Seed& s) {
+         s.Override(HKEY_LOCAL_MACHINE, kWindows, "LoadAppInit_DLLs", REG_DWORD, hostile::Dword(1));
+       },
+       kLm + kWindows + "\\LoadAppInit_DLLs", {"LoadAppInit_DLLs", "加载AppInit_DLLs中的程序库"},
+       [] { return ReadRegistryNumber(kLocalMachine, kWindows + "\\LoadAppInit_DLLs", -1) == 0; }},
+      {"the 32-bit AppInit switch",
+       [](hostile::Seed& s) {
+         s.Override(HKEY_LOCAL_MACHINE, kWindows32, "LoadAppInit_DLLs", REG_DWORD, hostile::Dword(1));
+       },
+       kLm + kWindows32 + "\\LoadAppInit_DLLs", {"LoadAppInit_DLLs", "加载AppInit_DLLs中的程序库"},
+       [] { return ReadRegistryNumber(kLocalMachine, kWindows32 + "\\LoadAppInit_DLLs", -1) == 0; }},
+      {"a worm's drive",
+       [](hostile::Seed& s) {
+         s.String(HKEY_CURRENT_USER, kMountPoints + "\\V", "BaseClass", "Drive");
+         s.String(HKEY_CURRENT_USER, kMountPoints + "\\V\\Shell\\AutoRun\\command", "", "V:\\veltro.exe");
+         s.String(HKEY_CURRENT_USER, kMountPoints + "\\V\\Shell", "", "AutoRun");
+       },
+       kCu + kMountPoints + "\\V\\Shell", {"V:\\veltro.exe", "未知"},
+       [] {
+         return !hostile::KeyExists(HKEY_CURRENT_USER, kMountPoints + "\\V\\Shell") &&
+                hostile::ValueExists(HKEY_CURRENT_USER, kMountPoints + "\\V", "BaseClass");
+       }},
+  };
+  for (const Place& place : places) {
+    SCOPED_TRACE(place.what);
+    if (ViewMissing(place.path)) continue;
+    hostile::Seed seed;
+    RegistryScratch scratch;
+    scratch.String(HKEY_CURRENT_USER, kPolicyRun, "VeltroLast", "c:\\last.exe");
+    place.seed(seed);
+    TestListHost host({200, 200, 0}, true);
+    ScanStartupEntries(host.List());
+    ExpectRowsInOrder(host.Rows(), {{kCu + kPolicyRun + "\\VeltroLast", {"c:\\last.exe", "未知"}}, {place.path, place.cells}},
+                      2);
+    const int row = FindRow(host.Rows(), 2, place.path);
+    ASSERT_GE(row, 0);
+    for (int other = 0; other < host.List().RowCount(); ++other) host.List().SelectRow(other, other == row);
+    DialogAnswerer answerer({{IDYES, ""}});
+    RemoveSelectedStartupEntries(host.List());
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].message, "是否删除\r\n" + place.path);
+    EXPECT_TRUE(place.removed());
+    EXPECT_LT(FindRow(host.Rows(), 2, place.path), 0) << "the row goes";
+  }
+}
+
+// Classes of the user's own with a server: listed with the hooks, after the
+// machine's; removal takes the user's key and leaves the machine's class.
+TEST(InfectionPlacesTest, AUsersOwnClassesAreListedAndRemovedAlone) {
+  const Text classes = "Software\\Classes\\CLSID\\", machineClasses = "SOFTWARE\\Classes\\CLSID\\";
+  struct UserClass {
+    const char* id;
+    const char* name;
+    const char* serverKey;
+    const char* server;
+    std::vector<Text> cells;   // empty: not listed
+  };
+  const UserClass userClasses[] = {
+      {"{7E1A5C00-0000-4000-8000-0000000022A1}", "Veltro hijack", "InprocServer32", "c:\\veltro\\hijack.dll",
+       {"Veltro hijack", "", "c:\\veltro\\hijack.dll"}},
+      {"{7E1A5C00-0000-4000-8000-0000000022A2}", "", "LocalServer32", "\"c:\\veltro\\server.exe\" -embedding",
+       {"{7E1A5C00-0000-4000-8000-0000000022A2}", "", "\"c:\\veltro\\server.exe\" -embedding"}},
+      {"{7E1A5C00-0000-4000-8000-0000000022A3}", "Veltro settings only", "Settings", "x", {}},
+  };
+  RegistryScratch scratch;
+  for (const UserClass& c : userClasses) {
+    scratch.Key(HKEY_CURRENT_USER, classes + c.id);
+    scratch.String(HKEY_CURRENT_USER, classes + c.id, "", c.name);
+    scratch.String(HKEY_CURRENT_USER, classes + c.id + "\\" + c.serverKey, "", c.server);
+    scratch.Key(HKEY_LOCAL_MACHINE, machineClasses + c.id);
+    scratch.String(HKEY_LOCAL_MACHINE, machineClasses + c.id + "\\InprocServer32", "", "c:\\machine.dll");
+  }
+  // A machine's hook before them.
+  const Text machineOnly = "{7E1A5C00-0000-4000-8000-0000000022A0}";
+  const Text columns = "SOFTWARE\\Classes\\Folder\\shellex\\ColumnHandlers\\" + machineOnly;
+  scratch.Key(HKEY_LOCAL_MACHINE, columns);
+  scratch.Key(HKEY_LOCAL_MACHINE, machineClasses + machineOnly);
+  scratch.String(HKEY_LOCAL_MACHINE, machineClasses + machineOnly + "\\InprocServer32", "", "c:\\machine.dll");
+  TestListHost host({150, 150, 150, 0});
+  ScanShellHooks(host.List());
+  std::vector<std::pair<Text, std::vector<Text>>> expected{
+      {kLm + columns, {machineOnly, "Windows Shell Common Dll", "c:\\machine.dll"}}};
+  for (const UserClass& c : userClasses) expected.push_back({kCu + classes + c.id, c.cells});
+  ExpectRowsInOrder(host.Rows(), expected, 3);
+
+  for (const UserClass& c : userClasses) {
+    if (c.cells.empty()) continue;
+    SCOPED_TRACE(c.id);
+    const Text path = kCu + classes + c.id;
+    host.List().SelectRow(FindRow(host.Rows(), 3, path));
+    DialogAnswerer answerer({{IDYES, ""}});
+    RemoveCurrentEntry(host.List(), kShellHookRemoval);
+    EXPECT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_FALSE(hostile::KeyExists(HKEY_CURRENT_USER, classes + c.id));
+    EXPECT_TRUE(hostile::KeyExists(HKEY_LOCAL_MACHINE, machineClasses + c.id + "\\InprocServer32"));
+    EXPECT_LT(FindRow(host.Rows(), 3, path), 0);
   }
 }
 
