@@ -13,6 +13,7 @@
 #include "../sysfiles/file_fixture.h"
 #include "app/control_ids.h"
 #include "host/backup.h"
+#include "host/native_view.h"
 #include "host/registry.h"
 #include "host/registry_restore_file.h"
 #include "scan/services.h"
@@ -90,15 +91,18 @@ Text NewestBackup(const Text& ending) {
   return newest.empty() ? Text() : folder + newest;
 }
 
-// The way a user restores: the Windows folder's regedit, the one a
-// double-click starts (on 64-bit Windows the 64-bit one, which writes the
-// native view; a bare "regedit.exe" from a 32-bit program would find the
-// 32-bit copy in SysWOW64 first).
+// The way a user restores: a double-click, which starts the system's own
+// regedit (on 64-bit Windows the 64-bit one, which writes the native view).
+// A 32-bit program starting regedit would get the 32-bit one, so a 32-bit
+// test on 64-bit Windows goes through the 64-bit command prompt.
 void Import(const Text& file) {
   ASSERT_FALSE(file.empty());
   char windows[MAX_PATH] = {};
   ASSERT_NE(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
-  std::string command = "\"" + Text(windows) + "\\regedit.exe\" /s \"" + file + "\"";
+  const bool thirtyTwoBitOnSixtyFour = sizeof(void*) == 4 && OnSixtyFourBitWindows();
+  std::string command = thirtyTwoBitOnSixtyFour
+                            ? "\"" + Text(windows) + "\\sysnative\\cmd.exe\" /c regedit.exe /s \"" + file + "\""
+                            : "\"" + Text(windows) + "\\regedit.exe\" /s \"" + file + "\"";
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "host/files.h"
+#include "host/native_view.h"
 #include "registry_scratch.h"
 #include "scan/entry_removal.h"
 #include "scan/shell_hooks.h"
@@ -151,9 +152,12 @@ TEST(EntryRemovalTest, FailedDeletionKeepsItsRow) {
 
 // The System folder's console tool made unusable for as long as it lives,
 // as on Windows 2000, which has none: a file of that name that is no program.
+// The real System folder's, which the product starts its tools from (a
+// 32-bit test on 64-bit Windows would otherwise change SysWOW64's).
 class ConsoleToolMissing {
  public:
   ConsoleToolMissing() {
+    NativeFileView realFolder;
     char folder[MAX_PATH] = {};
     GetSystemDirectoryA(folder, MAX_PATH);
     tool_ = Text(folder) + "\\reg.exe";
@@ -165,6 +169,7 @@ class ConsoleToolMissing {
     CloseHandle(file);
   }
   ~ConsoleToolMissing() {
+    NativeFileView realFolder;
     if (moved_) MoveFileExA(aside_.c_str(), tool_.c_str(), MOVEFILE_REPLACE_EXISTING);
   }
 
