@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include "host/native_view.h"
 #include "host/version_block.h"
 #include "host/version_info.h"
 #include "support/fixtures.h"
@@ -66,7 +65,6 @@ TEST(VersionInfoTest, ABareNameIsTheSystemFoldersFile) {
   GetSystemDirectoryA(folder, MAX_PATH);
   GetModuleFileNameA(nullptr, program, MAX_PATH);
   const Text beside = Text(program).substr(0, LastBackslash(program) + 1);
-  const NativeFileView realFolder;   // the real System folder, also for a 32-bit test on 64-bit Windows
   hostile::Seed seed;
   ASSERT_TRUE(seed.Copy(fixture::kEnglishDll, Text(folder) + "\\veltro_bare.dll"));
   ASSERT_TRUE(seed.Copy(fixture::kPaddedDescriptionDll, beside + "veltro_bare.dll"));

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "host/files.h"
+#include "host/native_view.h"
 #include "host/version_info.h"
 #include "registry_scratch.h"
 #include "scan/winsock_providers.h"
@@ -62,9 +63,15 @@ TEST(WinsockProvidersTest, EachCatalogueIsDescribedFromItsOwnSystemFolder) {
   const Text beside = Text(program).substr(0, LastBackslash(program) + 1);
   char current[MAX_PATH] = {};
   GetCurrentDirectoryA(MAX_PATH, current);
+  // 32-bit Windows has one catalogue, Catalog_Entries, and one System folder.
+  const bool sixtyFour = OnSixtyFourBitWindows();
+  const char* const nativeCatalog = sixtyFour ? "Catalog_Entries64" : "Catalog_Entries";
+  const Text thirtyTwoBitDescription = sixtyFour ? fixture::kEnglishDescription : fixture::kComponentDescription;
   hostile::Seed seed;
   ASSERT_TRUE(seed.Copy(fixture::kComponentDll, system + "veltro_lsp.dll"));
-  ASSERT_TRUE(seed.Copy(fixture::kEnglishDll, windows + "SysWOW64\\veltro_lsp.dll"));
+  if (sixtyFour) {
+    ASSERT_TRUE(seed.Copy(fixture::kEnglishDll, windows + "SysWOW64\\veltro_lsp.dll"));
+  }
   ASSERT_TRUE(seed.Copy(fixture::kPaddedDescriptionDll, beside + "veltro_lsp.dll"));
   ASSERT_TRUE(seed.Copy(fixture::kPaddedDescriptionDll, Text(current) + "\\veltro_only_here.dll"));
   const Text inSystem = system.substr(windows.size()) + "veltro_lsp.dll";
@@ -73,12 +80,12 @@ TEST(WinsockProvidersTest, EachCatalogueIsDescribedFromItsOwnSystemFolder) {
     Text stored;
     std::vector<Text> cells;   // "描述", "路径"
   } cases[] = {
-      {"Catalog_Entries64", "veltro_lsp.dll", {fixture::kComponentDescription, "veltro_lsp.dll"}},
-      {"Catalog_Entries64", "%SystemRoot%\\" + inSystem, {fixture::kComponentDescription, system + "veltro_lsp.dll"}},
-      {"Catalog_Entries", "veltro_lsp.dll", {fixture::kEnglishDescription, "veltro_lsp.dll"}},
-      {"Catalog_Entries", "%SystemRoot%\\" + inSystem, {fixture::kEnglishDescription, system + "veltro_lsp.dll"}},
-      {"Catalog_Entries", system + "veltro_lsp.dll", {fixture::kEnglishDescription, system + "veltro_lsp.dll"}},
-      {"Catalog_Entries64", "veltro_only_here.dll", {"", "veltro_only_here.dll"}},
+      {nativeCatalog, "veltro_lsp.dll", {fixture::kComponentDescription, "veltro_lsp.dll"}},
+      {nativeCatalog, "%SystemRoot%\\" + inSystem, {fixture::kComponentDescription, system + "veltro_lsp.dll"}},
+      {"Catalog_Entries", "veltro_lsp.dll", {thirtyTwoBitDescription, "veltro_lsp.dll"}},
+      {"Catalog_Entries", "%SystemRoot%\\" + inSystem, {thirtyTwoBitDescription, system + "veltro_lsp.dll"}},
+      {"Catalog_Entries", system + "veltro_lsp.dll", {thirtyTwoBitDescription, system + "veltro_lsp.dll"}},
+      {nativeCatalog, "veltro_only_here.dll", {"", "veltro_only_here.dll"}},
   };
   std::vector<std::pair<Text, std::vector<Text>>> expected;
   int number = 9900;

@@ -7,6 +7,8 @@
 #include <set>
 #include <sstream>
 
+#include "host/native_view.h"
+
 namespace hostile {
 
 ByteString Bytes(const Text& text) { return ByteString(text.begin(), text.end()); }
@@ -193,6 +195,7 @@ void Seed::KeepAccess(HKEY root, const Text& key) {
 }
 
 bool Seed::OverrideFile(const Text& path, const ByteString& bytes) {
+  const NativeFileView realFolders;
   ByteString old;
   const DWORD attributes = GetFileAttributesA(path.c_str());
   const bool existed = attributes != INVALID_FILE_ATTRIBUTES;
@@ -213,6 +216,7 @@ bool Seed::OverrideFile(const Text& path, const ByteString& bytes) {
   const bool written = WriteAll(file, bytes);
   CloseHandle(file);
   undo_.push_back([=] {
+    const NativeFileView realFolders;
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     if (!existed) {
       DeleteFileA(path.c_str());
@@ -229,12 +233,14 @@ bool Seed::OverrideFile(const Text& path, const ByteString& bytes) {
 }
 
 bool Seed::File(const Text& path, const ByteString& bytes) {
+  const NativeFileView realFolders;
   const HANDLE file =
       CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   const bool written = WriteAll(file, bytes);
   CloseHandle(file);
   undo_.push_back([=] {
+    const NativeFileView realFolders;
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
   });
@@ -242,8 +248,10 @@ bool Seed::File(const Text& path, const ByteString& bytes) {
 }
 
 bool Seed::Copy(const Text& from, const Text& to) {
+  const NativeFileView realFolders;
   if (!CopyFileA(from.c_str(), to.c_str(), FALSE)) return false;
   undo_.push_back([=] {
+    const NativeFileView realFolders;
     SetFileAttributesA(to.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(to.c_str());
   });

@@ -47,6 +47,8 @@ class Seed {
   bool Override(HKEY root, const Text& key, const Text& name, DWORD type, const ByteString& data);
   // The key's access list is put back at the end, whatever happens to it.
   void KeepAccess(HKEY root, const Text& key);
+  // Files are the machine's real ones, as the product sees them: a 32-bit
+  // test on 64-bit Windows writes the real System folder, not SysWOW64.
   // A file replaced for the test; its old bytes come back at the end.
   bool OverrideFile(const Text& path, const ByteString& bytes);
   // A file with these bytes (folders above it must exist); removed at the end,
