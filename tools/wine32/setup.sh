@@ -8,7 +8,7 @@
 #   tools/wine32/setup.sh           prepare it (quick when already done)
 #   tools/wine32/setup.sh --path    print its folder (empty when not prepared)
 #
-# The folder, ~/.cache/veltro/wine32-<wine version>-qemu<qemu version>/, holds
+# The folder, ~/.cache/veltro/wine32-<wine version>-qemu<qemu version>-<making>/, holds
 #   root/             the unpacked i386 system qemu runs the 32-bit programs in
 #   bin/qemu-i386     the emulator
 #   lib/wine/wine     starts the 32-bit loader under qemu (Wine re-executes
@@ -23,10 +23,13 @@ SUDO=""
 if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
 here=$(cd "$(dirname "$0")" && pwd)
 wine_version=$(dpkg-query -W -f='${Version}' wine64 | tr '~:' '__')
+# Raised whenever what this script makes changes, so that a cached copy of an
+# older making is made anew.
+making=2
 
 find_ready() {
   local dir
-  for dir in "$CACHE"/wine32-"$wine_version"-qemu*; do
+  for dir in "$CACHE"/wine32-"$wine_version"-qemu*-"$making"; do
     [ -f "$dir/ready" ] && { echo "$dir"; return 0; }
   done
   return 1
@@ -66,7 +69,14 @@ Dir::Etc::PreferencesParts "$apt_dir/preferences.d";
 Debug::NoLocking "true";
 CONF
 export APT_CONFIG="$apt_dir/apt.conf"
-apt-get update -qq
+# A mirror in the middle of a sync fails one list now and then; the packages
+# needed are in the release itself, so a list that still fails after a retry
+# is done without (a package truly missing fails the download below).
+for attempt in 1 2 3; do
+  apt-get update -qq && break
+  echo "setup: package lists incomplete (attempt $attempt)" >&2
+  sleep 5
+done
 release=$(. /etc/os-release && echo "$VERSION_CODENAME")
 wine_exact=$(dpkg-query -W -f='${Version}' wine64)
 apt-get install -qq -y --download-only --no-install-recommends \
@@ -75,7 +85,7 @@ apt-get install -qq -y --download-only --no-install-recommends \
 qemu_deb=$(ls "$apt_dir"/cache/archives/qemu-user_*.deb)
 qemu_version=$(dpkg-deb -f "$qemu_deb" Version | sed 's/^[0-9]*://; s/[+~].*//')
 
-dir="$CACHE/wine32-$wine_version-qemu$qemu_version"
+dir="$CACHE/wine32-$wine_version-qemu$qemu_version-$making"
 rm -rf "$dir"
 mkdir -p "$work/out/root" "$work/out/bin" "$work/out/lib/wine" "$work/out/share"
 root="$work/out/root"
@@ -96,8 +106,11 @@ for pair in i686:i386 x86_64:x86_64; do
     > "$root/usr/lib/i386-linux-gnu/wine/$arch-windows/zlib1.dll"
 done
 echo 'include /etc/ld.so.conf.d/*.conf' > "$root/etc/ld.so.conf"
-# The host's fontconfig (with WenQuanYi) serves the emulated programs too.
-rm -rf "$root/etc/fonts"
+# The host's fontconfig set-up and fonts (WenQuanYi) serve the emulated
+# programs too: qemu shows the root's own folder where one exists. Their
+# 32-bit font caches stay in the root.
+rm -rf "$root/etc/fonts" "$root/usr/share/fonts"
+mkdir -p "$root/var/cache/fontconfig"
 
 # qemu leaves the trap number out of signal frames; the emulated processes
 # alone preload the library that puts it back.
