@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <vector>
 
@@ -114,16 +115,12 @@ bool ReplaceKeyAccessList(const Text& absoluteKeyPath, const std::vector<KeyAcce
 }
 
 bool ReadKeyAccessList(const Text& absoluteKeyPath, std::vector<KeyAccessEntry>& entries) {
-  ScopedKey key;
-  if (!OpenKey(absoluteKeyPath, READ_CONTROL, key)) return false;
-  DWORD size = 0;
-  if (RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, nullptr, &size) != ERROR_INSUFFICIENT_BUFFER ||
-      size == 0) {
-    return false;
-  }
-  std::vector<DWORD> buffer((size + sizeof(DWORD) - 1) / sizeof(DWORD));
+  ByteString bytes;
+  if (!ReadKeyAccessDescriptor(absoluteKeyPath, bytes)) return false;
+  // Whole DWORDs: the descriptor's fields want their natural alignment.
+  std::vector<DWORD> buffer((bytes.size() + sizeof(DWORD) - 1) / sizeof(DWORD));
+  std::copy(bytes.begin(), bytes.end(), reinterpret_cast<unsigned char*>(buffer.data()));
   auto* descriptor = static_cast<PSECURITY_DESCRIPTOR>(buffer.data());
-  if (RegGetKeySecurity(key.Get(), DACL_SECURITY_INFORMATION, descriptor, &size) != ERROR_SUCCESS) return false;
   BOOL present = FALSE, defaulted = FALSE;
   PACL acl = nullptr;
   if (!GetSecurityDescriptorDacl(descriptor, &present, &acl, &defaulted)) return false;

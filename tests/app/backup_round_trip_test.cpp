@@ -364,7 +364,7 @@ TEST(BackupPlacesTest, AFolderWindowsCleansPutsApplicationDataFirst) {
 // disk does: a file stands where the folder was.
 void PullFolder(const Text& folder) {
   ASSERT_FALSE(folder.empty());
-  RemoveFolderTree(folder);
+  TestFolder::RemoveTree(folder);
   ASSERT_TRUE(WriteWholeFile(folder.substr(0, folder.size() - 1), "x"));
 }
 

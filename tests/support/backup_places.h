@@ -8,6 +8,7 @@
 #include "base/text_ops.h"
 #include "host/backup.h"
 #include "host/files.h"
+#include "sysfiles/file_fixture.h"
 
 // Every file below the folder (any depth), full paths; none for a missing folder.
 inline TextList FilesBelow(const Text& folder) {
@@ -28,31 +29,12 @@ inline TextList FilesBelow(const Text& folder) {
   return files;
 }
 
-inline void RemoveFolderTree(const Text& folder) {
-  WIN32_FIND_DATAA found;
-  const HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const Text name = found.cFileName, path = folder + name;
-      if (name == "." || name == "..") continue;
-      SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveFolderTree(path + "\\");
-      } else {
-        DeleteFileA(path.c_str());
-      }
-    } while (FindNextFileA(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryA(folder.c_str());
-}
-
 class ScratchBackupPlaces {
  public:
   explicit ScratchBackupPlaces(int count = 1) {
     root_ = GetSpecialFolder(kFolderTemp) + "VeltroBackupPlaces-" + ToText(static_cast<int>(GetCurrentProcessId())) +
             "\\";
-    RemoveFolderTree(root_);
+    TestFolder::RemoveTree(root_);
     CreateDirectoryA(root_.c_str(), nullptr);
     for (int i = 0; i < count; ++i) {
       places_.push_back(root_ + static_cast<char>('A' + i) + "\\");
@@ -64,7 +46,7 @@ class ScratchBackupPlaces {
     char exe[MAX_PATH] = {};
     const Text path(exe, GetModuleFileNameA(nullptr, exe, MAX_PATH));
     UseBackupPlaces(BackupPlacesFor(path.substr(0, path.rfind('\\') + 1)));
-    RemoveFolderTree(root_);
+    TestFolder::RemoveTree(root_);
   }
   ScratchBackupPlaces(const ScratchBackupPlaces&) = delete;
   ScratchBackupPlaces& operator=(const ScratchBackupPlaces&) = delete;
