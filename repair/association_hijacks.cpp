@@ -2,6 +2,7 @@
 
 #include "host/registry.h"
 #include "host/registry_presence.h"
+#include "repair/browser_commands.h"
 #include "repair/restriction_scan.h"
 
 namespace {
@@ -114,11 +115,13 @@ void RepairInfectionPlaces() {
   RepairAssociationHijacks();
   RepairInfectionChecks();
   RepairProgramClassCommands();
+  RepairBrowserCommands();
 }
 
 std::vector<RegistryBackupItem> InfectionPlaceBackupItems() {
   std::vector<RegistryBackupItem> items{ValueBackup(kLocalMachine, kWinlogonKey, "Shell")};
   for (const RegistryBackupItem& item : AssociationHijackBackupItems()) items.push_back(item);
   for (const RegistryBackupItem& item : InfectionCheckBackupItems()) items.push_back(item);
+  for (const RegistryBackupItem& item : BrowserCommandBackupItems()) items.push_back(item);
   return items;
 }

@@ -9,6 +9,7 @@
 #include "host/registry.h"
 #include "host/registry_views.h"
 #include "repair/association_hijacks.h"
+#include "repair/browser_commands.h"
 #include "repair/repair_table.h"
 
 namespace {
@@ -219,6 +220,7 @@ void CheckInfectionPlaces(std::vector<RestrictionRow>& rows) {
   CheckAssociationHijacks(rows);
   CheckAll(kSettingChecks, rows);
   CheckProgramClassCommands(rows);
+  CheckBrowserCommands(rows);
 }
 
 void RepairInfectionChecks() {

@@ -6,6 +6,7 @@
 #include "host/files.h"
 #include "host/folder_files.h"
 #include "host/version_info.h"
+#include "sysfiles/drive_autoruns.h"
 
 namespace {
 
@@ -32,13 +33,17 @@ bool DeleteListedFile(const Text& path) {
 
 void LoadStartupFolderPage(ResultList& list, const Text& folder) {
   RowSink rows(list);
-  if (!rows.Accepting() || folder.empty()) return;   // "*.*" alone would list the current folder
+  if (!rows.Accepting()) return;
   TextList names;
-  ListFolderFiles(folder + "*.*", names);
+  if (!folder.empty()) ListFolderFiles(folder + "*.*", names);   // "*.*" alone would list the current folder
   for (const Text& name : names) {
     rows.LetEventsThrough();
     const Text path = folder + name;
     rows.Add({path, GetFileDescription(path), path});   // the last is the hidden path column
+  }
+  for (const DriveAutorun& autorun : FindDriveAutoruns()) {
+    rows.LetEventsThrough();
+    rows.Add({autorun.infPath, autorun.starts.empty() ? Text("未知") : autorun.starts, autorun.infPath});
   }
 }
 

@@ -5,8 +5,9 @@
 #include "ui/controls.h"
 
 // Fills the list (columns: full path, file description, full path hidden)
-// with the folder's files; sub-folders are left out. folder ends in "\";
-// "" lists nothing.
+// with the folder's files, sub-folders left out (folder ends in "\"; ""
+// lists none), then with the autorun.inf files of the local drives (their
+// description: what they start).
 void LoadStartupFolderPage(ResultList& list, const Text& folder);
 // Asks, then deletes the file of the topmost selected row and, when that
 // worked, the row.

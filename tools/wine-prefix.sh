@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# wine-prefix.sh create PREFIX  - a fresh prefix for one test run
+# wine-prefix.sh create PREFIX  - a fresh prefix for one test run (with test drives T: and U:)
 # wine-prefix.sh ensure PREFIX  - a prefix made once and kept (runs, pictures)
 # wine-prefix.sh stop PREFIX    - end the prefix's wineserver (and its desktop)
 set -eu
@@ -17,11 +17,22 @@ make_prefix() {
   cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 }
 
+# Two more local drives for the tests of what drive roots hold, each a
+# folder of the prefix (Wine maps a drive letter to whatever its dosdevices
+# link names).
+add_test_drives() {
+  for letter in t u; do
+    mkdir -p "$WINEPREFIX/drive_c/veltro-drives/$letter"
+    ln -sfn "../drive_c/veltro-drives/$letter" "$WINEPREFIX/dosdevices/$letter:"
+  done
+}
+
 case $action in
   create)
     /usr/lib/wine/wineserver -k 2>/dev/null || true
     rm -rf "$WINEPREFIX"
     make_prefix
+    add_test_drives
     echo "prefix ready: $WINEPREFIX"
     ;;
   ensure)

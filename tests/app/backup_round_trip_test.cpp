@@ -19,6 +19,7 @@
 #include "scan/services.h"
 #include "support/backup_places.h"
 #include "support/dialog_answerer.h"
+#include "support/hostile_seed.h"
 #include "support/main_window_fixture.h"
 #include "sysfiles/text_file_pages.h"
 
@@ -150,6 +151,9 @@ const Text kLm = "HKEY_LOCAL_MACHINE\\";
 const Text kColumns = "SOFTWARE\\Classes\\Folder\\shellex\\ColumnHandlers";
 const Text kCatalog = "SYSTEM\\CurrentControlSet\\Services\\WinSock2\\Parameters\\Protocol_Catalog9";
 const Text kRun = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const Text kWindowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+const Text kMountPoints = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MountPoints2";
+const Text kUserClass = "Software\\Classes\\CLSID\\{7E1A5C00-0000-4000-8000-0000000022B1}";
 
 // The bytes of ASCII text in UTF-16LE, as the backup files hold it.
 Text Utf16(const Text& text) {
@@ -201,6 +205,23 @@ TEST(BackupRoundTripTest, EveryRemovalIsUndoneByItsBackup) {
          s.Number(HKEY_LOCAL_MACHINE, kCatalog, "Num_Catalog_Entries", 3);
          s.Number(HKEY_LOCAL_MACHINE, kCatalog, "Serial_Access_Num", 7);
        }},
+      {"the AppInit switch", 14, 15, &MainControls::超级列表框6, 2, kLm + kWindowsKey + "\\LoadAppInit_DLLs",
+       {HKEY_LOCAL_MACHINE, Wide(kWindowsKey)},
+       [](RegistryScratch& s) { s.Number(HKEY_LOCAL_MACHINE, kWindowsKey, "LoadAppInit_DLLs", 1); }},
+      {"a worm's drive commands", 14, 15, &MainControls::超级列表框6, 2,
+       "HKEY_CURRENT_USER\\" + kMountPoints + "\\V\\Shell", {HKEY_CURRENT_USER, Wide(kMountPoints)},
+       [](RegistryScratch& s) {
+         s.String(HKEY_CURRENT_USER, kMountPoints + "\\V", "BaseClass", "Drive");
+         s.String(HKEY_CURRENT_USER, kMountPoints + "\\V\\Shell", "", "AutoRun");
+         s.String(HKEY_CURRENT_USER, kMountPoints + "\\V\\Shell\\AutoRun\\command", "", "V:\\veltro.exe");
+       }},
+      {"a user's own class", 10, 11, &MainControls::超级列表框4, 3, "HKEY_CURRENT_USER\\" + kUserClass,
+       {HKEY_CURRENT_USER, L"Software\\Classes\\CLSID"},
+       [](RegistryScratch& s) {
+         s.String(HKEY_CURRENT_USER, kUserClass, "", "Veltro backup class");
+         s.String(HKEY_CURRENT_USER, kUserClass + "\\InprocServer32", "", "c:\\veltro\\hijack.dll");
+         s.String(HKEY_CURRENT_USER, kUserClass + "\\InprocServer32", "ThreadingModel", "Both");
+       }},
   };
   MainWindowFixture window;
   for (const Case& c : cases) {
@@ -244,7 +265,22 @@ TEST(BackupRoundTripTest, TheRepairOfAnInfectedMachineIsUndone) {
       {HKEY_CLASSES_ROOT, L"txtfile"},
       {HKEY_CLASSES_ROOT, L"regfile"},
       {HKEY_CLASSES_ROOT, L"vbsfile"},
+      {HKEY_CLASSES_ROOT, L"batfile"},
+      {HKEY_CLASSES_ROOT, L"secfile"},
+      {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\StartMenuInternet"},
+      {HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Internet Explorer\\Main"},
   };
+  // The infection places the repair puts right beyond the restrictions.
+  hostile::Seed places;
+  const Text browser = "SOFTWARE\\Clients\\StartMenuInternet\\IEXPLORE.EXE\\shell\\open\\command";
+  places.Override(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Policies\\System", "EnableLUA",
+                  REG_DWORD, hostile::Dword(0));
+  places.Override(HKEY_CLASSES_ROOT, "batfile\\shell\\open\\command", "", REG_SZ,
+                  hostile::Terminated("\"c:\\ave.exe\" /START \"%1\" %*"));
+  places.String(HKEY_CLASSES_ROOT, "secfile\\shell\\open\\command", "", "\"c:\\ave.exe\" /START \"%1\" %*");
+  places.Override(HKEY_LOCAL_MACHINE, browser, "", REG_SZ, hostile::Terminated("c:\\ave.exe /START iexplore.exe"));
+  places.Override(HKEY_LOCAL_MACHINE, "SOFTWARE\\Microsoft\\Internet Explorer\\Main", "Start Page", REG_SZ,
+                  hostile::Terminated("http://veltro.test/"));
   RegistryScratch scratch;
   const Text explorer = "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer";
   scratch.Number(HKEY_CURRENT_USER, explorer, "NoRun", 1);
@@ -259,6 +295,8 @@ TEST(BackupRoundTripTest, TheRepairOfAnInfectedMachineIsUndone) {
   window.Click(ButtonId(2));
   ASSERT_NE(Snapshot(scopes), before);
   ASSERT_TRUE(RegistryScratch::ValueExists(HKEY_CURRENT_USER, explorer, "NoClose")) << "the repair writes it";
+  ASSERT_FALSE(RegistryScratch::KeyExists(HKEY_CLASSES_ROOT, "secfile")) << "the repair removes it";
+  ASSERT_NE(ReadRegistryText(kLocalMachine, browser + "\\"), "c:\\ave.exe /START iexplore.exe") << "the repair puts it back";
   Import(NewestBackup("-repair.reg"));
   // Identical, so what the repair created is gone again.
   EXPECT_EQ(Snapshot(scopes), before);

@@ -29,6 +29,10 @@ const Text kSystemPolicies = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Poli
 const Text kIeMain = "SOFTWARE\\Microsoft\\Internet Explorer\\Main";
 const Text kIeMain32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Internet Explorer\\Main";
 const Text kMountPoints = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\MountPoints2";
+const Text kBrowsers = "SOFTWARE\\Clients\\StartMenuInternet";
+const Text kBrowsers32 = "SOFTWARE\\Wow6432Node\\Clients\\StartMenuInternet";
+const Text kAppPaths = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
+const Text kAppPaths32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 
 // A 32-bit Windows keeps no second view: its Wow6432Node keys are nobody's.
 bool ViewMissing(const Text& path) {
@@ -50,6 +54,21 @@ void SeedCleanPlaces(hostile::Seed& seed) {
   }
   // Windows writes "/S"; the repair of the file types writes "/s".
   seed.Override(HKEY_CLASSES_ROOT, "scrfile\\shell\\open\\command", "", REG_SZ, Terminated("\"%1\" /s"));
+  // Browsers as their installers register them: Internet Explorer's key is
+  // named for its program, another browser's program is its icon's; the
+  // commands carry arguments, and an unquoted path has spaces.
+  for (const Text& key : {kBrowsers, kBrowsers32}) {
+    seed.Override(HKEY_LOCAL_MACHINE, key + "\\IEXPLORE.EXE\\shell\\open\\command", "", REG_SZ,
+                  Terminated("C:\\Program Files\\Internet Explorer\\iexplore.exe"));
+    seed.String(HKEY_LOCAL_MACHINE, key + "\\Veltro Browser\\DefaultIcon", "", "\"C:\\Veltro\\vbrowser.exe\",0");
+    seed.String(HKEY_LOCAL_MACHINE, key + "\\Veltro Browser\\shell\\open\\command", "",
+                "\"C:\\Veltro\\vbrowser.exe\"");
+    seed.String(HKEY_LOCAL_MACHINE, key + "\\Veltro Browser\\shell\\safemode\\command", "",
+                "C:\\Veltro\\VBROWSER.EXE -safe-mode");
+  }
+  for (const Text& key : {kAppPaths, kAppPaths32}) {
+    seed.String(HKEY_LOCAL_MACHINE, key + "\\vbrowser.exe", "", "C:\\Veltro\\vbrowser.exe");
+  }
 }
 
 struct StartupPlace {
@@ -228,6 +247,28 @@ TEST(InfectionPlacesTest, ShellAndAssociationHijacksAreFlaggedAndRepaired) {
          s.String(HKEY_CLASSES_ROOT, "secfile\\shell\\open\\command", "", "\"c:\\ave.exe\" /START \"%1\" %*");
        },
        {"不属于Windows的程序类 secfile", "secfile"}, [] { return !hostile::KeyExists(HKEY_CLASSES_ROOT, "secfile"); }},
+      {"a rogue wrapper around a browser of the Start menu",
+       [](hostile::Seed& s) {
+         s.Override(HKEY_LOCAL_MACHINE, kBrowsers + "\\Veltro Browser\\shell\\open\\command", "", REG_SZ,
+                    Terminated("\"C:\\ave.exe\" /START \"C:\\Veltro\\vbrowser.exe\""));
+       },
+       {"浏览器的启动命令被修改 vbrowser.exe", kBrowsers + "\\Veltro Browser\\shell\\open\\command"},
+       [] {
+         return ReadRegistryText(kLocalMachine, kBrowsers + "\\Veltro Browser\\shell\\open\\command\\") ==
+                "\"C:\\Veltro\\vbrowser.exe\"";
+       }},
+      {"the 32-bit Internet Explorer's command",
+       [](hostile::Seed& s) {
+         s.Override(HKEY_LOCAL_MACHINE, kBrowsers32 + "\\IEXPLORE.EXE\\shell\\open\\command", "", REG_SZ,
+                    Terminated("C:\\ave.exe C:\\Program Files\\Internet Explorer\\iexplore.exe"));
+         s.Override(HKEY_LOCAL_MACHINE, kAppPaths32 + "\\IEXPLORE.EXE", "", REG_SZ,
+                    Terminated("C:\\Program Files (x86)\\Internet Explorer\\IEXPLORE.EXE"));
+       },
+       {"浏览器的启动命令被修改 iexplore.exe", kBrowsers32 + "\\IEXPLORE.EXE\\shell\\open\\command"},
+       [] {
+         return ReadRegistryText(kLocalMachine, kBrowsers32 + "\\IEXPLORE.EXE\\shell\\open\\command\\") ==
+                "\"C:\\Program Files (x86)\\Internet Explorer\\IEXPLORE.EXE\"";
+       }},
   };
   for (const Check& check : checks) {
     SCOPED_TRACE(check.what);
@@ -246,6 +287,21 @@ TEST(InfectionPlacesTest, ShellAndAssociationHijacksAreFlaggedAndRepaired) {
     CheckInfectionPlaces(found);
     EXPECT_TRUE(found.empty());
   }
+}
+
+// A browser Windows keeps no program path for cannot be put back: its
+// wrapped command stays, and so does its row.
+TEST(InfectionPlacesTest, ABrowserWithoutARecordedProgramKeepsItsCommand) {
+  hostile::Seed clean, seed;
+  SeedCleanPlaces(clean);
+  const Text command = kBrowsers + "\\VELTRONOPATH.EXE\\shell\\open\\command";
+  seed.String(HKEY_LOCAL_MACHINE, command, "", "\"C:\\ave.exe\" \"C:\\Veltro\\veltronopath.exe\"");
+  RepairInfectionPlaces();
+  EXPECT_EQ(ReadRegistryText(kLocalMachine, command + "\\"), "\"C:\\ave.exe\" \"C:\\Veltro\\veltronopath.exe\"");
+  std::vector<RestrictionRow> found;
+  CheckInfectionPlaces(found);
+  ASSERT_EQ(found.size(), 1u);
+  EXPECT_EQ(found[0].explanation, "浏览器的启动命令被修改 veltronopath.exe");
 }
 
 // Where XP has no user account control, the value is missing: no finding,

@@ -8,6 +8,7 @@
 
 #include "app/handlers.h"
 #include "host/files.h"
+#include "support/backup_places.h"
 #include "support/dialog_answerer.h"
 #include "support/fixtures.h"
 #include "support/test_window.h"
@@ -114,4 +115,43 @@ TEST(StartupFolderTest, RefreshButtonListsTheUsersStartupFolder) {
   const std::vector<Text> listed = Column(host, 2);
   EXPECT_NE(std::find(listed.begin(), listed.end(), file), listed.end());
   DeleteFileA(file.c_str());
+}
+
+// The test prefixes map T: and U: to folders of their own. A worm's
+// autorun.inf (hidden, system, read-only) follows the folder's files and
+// goes, backed up first; a folder of that name is neither listed nor touched.
+TEST(StartupFolderTest, DriveAutorunFilesFollowTheFolderAndGoWhateverTheirAttributes) {
+  ASSERT_EQ(GetDriveTypeA("T:\\"), static_cast<UINT>(DRIVE_FIXED)) << "the test prefix's drive T:";
+  ASSERT_EQ(GetDriveTypeA("U:\\"), static_cast<UINT>(DRIVE_FIXED)) << "the test prefix's drive U:";
+  const Text inf = "T:\\autorun.inf", guard = "U:\\autorun.inf";
+  const Text text =
+      "[AutoRun]\r\nopen=RECYCLER\\worm.exe\r\nicon=worm.ico\r\nshell\\explore=Explore\r\n"
+      "shell\\explore\\command=RECYCLER\\worm.exe -e\r\n";
+  ASSERT_TRUE(WriteWholeFile(inf, text));
+  ASSERT_TRUE(SetFileAttributesA(inf.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY));
+  ASSERT_TRUE(CreateDirectoryA(guard.c_str(), nullptr));
+  TestFolder folder;
+  ASSERT_TRUE(WriteWholeFile(folder.Path() + "a.lnk", "a"));
+  ScratchBackupPlaces places;
+
+  TestListHost host({300, 150, 0}, true);
+  ResultList& list = host.List();
+  LoadStartupFolderPage(list, folder.Path());
+  ASSERT_EQ(list.RowCount(), 2);
+  EXPECT_EQ(host.Rows()[0][2], folder.Path() + "a.lnk");
+  EXPECT_EQ(host.Rows()[1], (std::vector<Text>{inf, "open=RECYCLER\\worm.exe  shell\\explore\\command=RECYCLER\\worm.exe -e", inf}));
+
+  list.SelectRow(1);
+  {
+    DialogAnswerer answerer({{IDYES, ""}});
+    DeleteStartupFolderFile(list);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+  }
+  EXPECT_EQ(GetFileAttributesA(inf.c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(list.RowCount(), 1);
+  const Text backup = LastBackupOf("startup-file-delete");
+  ASSERT_FALSE(backup.empty());
+  EXPECT_EQ(ReadWholeFile(backup), text);
+  EXPECT_NE(GetFileAttributesA(guard.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+  RemoveDirectoryA(guard.c_str());
 }
