@@ -1,6 +1,7 @@
 #include "sysfiles/text_file.h"
 
 #include "ui/edit_streaming.h"
+#include "ui/event_pacer.h"
 #include "ui/prompts.h"
 #include "host/backup.h"
 #include "host/files.h"
@@ -83,8 +84,9 @@ void LoadTextFile(EditBox& edit, const Text& path, BlockFileReader& reader, Text
     EditFiller filler(edit);
     const int32_t blocks = path.empty() ? 0 : reader.Open(path, kBlockSize);
     PendingText pending;
+    EventPacer pacer;
     for (int32_t i = 1; i <= blocks; ++i) {
-      ProcessPendingEvents();
+      pacer.LetEventsThrough();
       const ByteString block = reader.ReadBlock(i);
       read.Add(block);
       pending.Add(ToText(block));   // up to a zero byte, as the box would take it

@@ -8,7 +8,9 @@
 
 namespace {
 constexpr std::size_t kFirstPieceBytes = 64 * 1024;
-constexpr std::size_t kSmallestPieceBytes = 16 * 1024;
+// Small enough that one insertion stays within its time on a slow machine
+// even once the box holds megabytes.
+constexpr std::size_t kSmallestPieceBytes = 4 * 1024;
 constexpr std::size_t kLargestPieceBytes = 1024 * 1024;
 }  // namespace
 

@@ -33,7 +33,7 @@ class EditFiller {
   void Append(const Text& piece);
   std::size_t SuggestedPieceBytes() const { return pieceBytes_; }
 
-  static constexpr double kPieceTime = 60.0;    // milliseconds
+  static constexpr double kPieceTime = 50.0;    // milliseconds
   static constexpr DWORD kShowInterval = 1000;  // milliseconds
 
  private:

@@ -1,7 +1,5 @@
 #include "ui/row_sink.h"
 
-#include "ui/prompts.h"
-
 RowSink::RowSink(ResultList& list) : list_(list) {
   if (ListFill::Filling(list)) return;
   fill_.emplace(list);
@@ -14,5 +12,3 @@ void RowSink::Add(std::initializer_list<Text> cells) {
   int column = 0;
   for (const Text& cell : cells) list_.SetCellText(row, column++, cell);
 }
-
-void RowSink::LetEventsThrough() { ProcessPendingEvents(); }

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "ui/controls.h"
+#include "ui/event_pacer.h"
 #include "ui/list_fill.h"
 
 class RowSink {
@@ -24,10 +25,12 @@ class RowSink {
   bool Accepting() const { return fill_.has_value(); }
   // Appends a row; cells from column 0 on.
   void Add(std::initializer_list<Text> cells);
-  // The window stays responsive between the items a scan examines.
-  void LetEventsThrough();
+  // The window stays responsive between the items a scan examines (paced:
+  // events go through every EventPacer::kInterval, not after every item).
+  void LetEventsThrough() { pacer_.LetEventsThrough(); }
 
  private:
   ResultList& list_;
   std::optional<ListFill> fill_;
+  EventPacer pacer_;
 };
