@@ -9,7 +9,7 @@
 
 namespace {
 
-const char kCellSeparator[] = " | ";
+const char kCellSeparator[] = "\t";   // cells may hold " | " themselves (a service's files)
 
 // Columns a list fills with the same text on every row, or with a copy of
 // another column: they tell a reader nothing.
@@ -164,7 +164,8 @@ Text ComposeReport(MainControls& c, ReportBackups backups) {
       report += lastLabel + "：" + EditBox(handle).Content() + "\r\n";
       continue;
     }
-    report += "\r\n[" + PageCaption(control.tabId, control.page) + "]";
+    // Not "[...]": the ini files' own section lines look like that.
+    report += "\r\n=== " + PageCaption(control.tabId, control.page) + " ===";
     if (list) {
       AppendList(report, ResultList(handle), control.id);
     } else if (handle == hosts) {
