@@ -2,6 +2,8 @@
 // text box in the order the window holds them, under its page's caption.
 #include "app/report.h"
 
+#include <string_view>
+
 #include "app/report_header.h"
 #include "app/window_definition.h"
 #include "host/system_facts.h"
@@ -80,67 +82,80 @@ void AppendList(Text& report, const ResultList& list, int listId) {
 }
 
 // Calls take(line) for every line of a box's text ("\r\n" between lines);
-// a text that ends in "\r\n" opens no empty last line.
+// a text that ends in "\r\n" opens no empty last line. Views, not copies:
+// a hosts file of megabytes has hundreds of thousands of lines.
 template <typename Take>
 void ForEachLine(const Text& content, Take take) {
+  const std::string_view text(content);
   std::size_t start = 0;
-  while (start < content.size()) {
-    std::size_t end = content.find("\r\n", start);
-    if (end == Text::npos) end = content.size();
-    take(content.substr(start, end - start));
+  while (start < text.size()) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    take(text.substr(start, end - start));
     start = end + 2;
   }
 }
 
 void AppendTextLines(Text& report, const Text& content) {
   std::size_t count = 0;
-  ForEachLine(content, [&](const Text&) { ++count; });
+  ForEachLine(content, [&](std::string_view) { ++count; });
   report += "（" + ToText(static_cast<long long>(count)) + " 行）\r\n";
-  report.reserve(report.size() + content.size() + 2);
   report += content;
-  if (!content.empty() && content.compare(content.size() - std::min<std::size_t>(2, content.size()), 2, "\r\n") != 0) {
-    report += "\r\n";
-  }
+  if (content.size() >= 2 && content.compare(content.size() - 2, 2, "\r\n") != 0) report += "\r\n";
+  if (content.size() == 1) report += "\r\n";
 }
 
 void AppendHosts(Text& report, const Text& content) {
   const HostsMappings hosts = HostsMappingLines(content);
   report += "（" + ToText(static_cast<long long>(hosts.lines.size())) + " 行映射名称；其余 " +
             ToText(static_cast<long long>(hosts.others)) + " 行是注释、空行或本机回环，未列出）\r\n";
-  for (const Text& line : hosts.lines) report += line + "\r\n";
+  for (const Text& line : hosts.lines) {
+    report += line;
+    report += "\r\n";
+  }
 }
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
-TextList Fields(const Text& line) {
-  TextList fields;
-  std::size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && IsBlank(line[i])) ++i;
-    if (i >= line.size() || line[i] == '#') break;
-    const std::size_t start = i;
-    while (i < line.size() && !IsBlank(line[i]) && line[i] != '#') ++i;
-    fields.push_back(line.substr(start, i - start));
-  }
-  return fields;
+// The next field of a hosts line from position i on ("" at a comment or
+// the end); i moves past it.
+std::string_view NextField(std::string_view line, std::size_t& i) {
+  while (i < line.size() && IsBlank(line[i])) ++i;
+  const std::size_t start = i;
+  if (i < line.size() && line[i] == '#') return std::string_view();
+  while (i < line.size() && !IsBlank(line[i]) && line[i] != '#') ++i;
+  return line.substr(start, i - start);
 }
 
-// The loopback lines a clean machine's hosts file has.
-bool IsCleanLoopback(const TextList& fields) {
-  return fields.size() == 2 && (fields[0] == "127.0.0.1" || fields[0] == "::1") &&
-         ToLowerCase(fields[1]) == "localhost";
+bool IsLocalhost(std::string_view name) {
+  static const char kLocalhost[] = "localhost";
+  if (name.size() != sizeof(kLocalhost) - 1) return false;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if ((name[i] | 0x20) != kLocalhost[i]) return false;
+  }
+  return true;
+}
+
+// Whether a line maps a name: not blank, not a comment, and not one of the
+// loopback lines a clean machine has ("127.0.0.1 localhost", "::1 localhost").
+bool MapsAName(std::string_view line) {
+  std::size_t i = 0;
+  const std::string_view address = NextField(line, i);
+  if (address.empty()) return false;
+  const std::string_view name = NextField(line, i);
+  if (name.empty() || !NextField(line, i).empty()) return true;
+  return !((address == "127.0.0.1" || address == "::1") && IsLocalhost(name));
 }
 
 }  // namespace
 
 HostsMappings HostsMappingLines(const Text& content) {
   HostsMappings hosts;
-  ForEachLine(content, [&](const Text& line) {
-    const TextList fields = Fields(line);
-    if (fields.empty() || IsCleanLoopback(fields)) {
-      ++hosts.others;
+  ForEachLine(content, [&](std::string_view line) {
+    if (MapsAName(line)) {
+      hosts.lines.emplace_back(line);
     } else {
-      hosts.lines.push_back(line);
+      ++hosts.others;
     }
   });
   return hosts;

@@ -22,12 +22,7 @@ bool OpenClipboardFor(HWND owner) {
 
 }  // namespace
 
-TextList ListRowCells(const ResultList& list, int row) {
-  TextList cells;
-  const int columns = list.ColumnCount();
-  for (int column = 0; column < columns; ++column) cells.push_back(list.GetCellText(row, column));
-  return cells;
-}
+TextList ListRowCells(const ResultList& list, int row) { return list.RowTexts(row); }
 
 void SetRowCellsSource(RowCellsSource source) { gRowCellsSource = source ? source : ListRowCells; }
 
