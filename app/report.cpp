@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "app/report_header.h"
+#include "app/row_facts.h"
 #include "app/window_definition.h"
 #include "host/system_facts.h"
 #include "ui/list_copy.h"
@@ -47,14 +48,6 @@ Text JoinedCells(int listId, const TextList& cells) {
   return line;
 }
 
-TextList ColumnCaptions(int listId) {
-  TextList captions;
-  for (const ColumnDefinition& column : ColumnDefinitions()) {
-    if (column.listId == listId) captions.push_back(column.caption);
-  }
-  return captions;
-}
-
 const ControlDefinition* DefinitionOf(int id) {
   for (const ControlDefinition& control : ControlDefinitions()) {
     if (control.id == id) return &control;
@@ -77,7 +70,8 @@ void AppendList(Text& report, const ResultList& list, int listId) {
   const int rows = list.RowCount();
   report += "（" + ToText(rows) + " 条）\r\n";
   if (rows == 0) return;
-  report += "栏目：" + JoinedCells(listId, ColumnCaptions(listId)) + "\r\n";
+  report += "栏目：" + JoinedCells(listId, RowFactCaptions(listId)) + "\r\n";
+  // Through the list copy's source: the same facts a copied row has.
   for (int row = 0; row < rows; ++row) report += JoinedCells(listId, RowCells(list, row)) + "\r\n";
 }
 

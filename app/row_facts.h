@@ -8,3 +8,6 @@
 // what that file is) join here, after the cells, and so reach copying and
 // the report alike.
 TextList RowFacts(const ResultList& list, int row);
+// What each of those facts is, for the list with that control id: the
+// column captions, then the names of the facts added after them.
+TextList RowFactCaptions(int listId);

@@ -68,14 +68,18 @@ class TestFolder {
   Text path_;
 };
 
-// Runs Veltro.exe (beside the tests' folder) with the arguments; its exit code.
-DWORD RunVeltro(const Text& arguments) {
+// The folder of Veltro.exe, beside the tests' folder.
+Text ProgramFolder() {
   char self[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, self, MAX_PATH);
-  Text program = self;
-  program = program.substr(0, program.rfind('\\'));
-  program = program.substr(0, program.rfind('\\') + 1) + "Veltro.exe";
-  std::string command = "\"" + program + "\" " + arguments;
+  Text folder = self;
+  folder = folder.substr(0, folder.rfind('\\'));
+  return folder.substr(0, folder.rfind('\\') + 1);
+}
+
+// Runs Veltro.exe with the arguments; its exit code.
+DWORD RunVeltro(const Text& arguments) {
+  std::string command = "\"" + ProgramFolder() + "Veltro.exe\" " + arguments;
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process = {};
@@ -191,7 +195,9 @@ TEST(Report, OfADamagedMachineHoldsEveryEntryOnItsPageAndTheDialogWritesWhatRepo
   TestFolder folder;
 
   const Text byCommand = folder.Path() + "by command.txt";
+  const bool backupsBefore = FileExists(ProgramFolder() + "VeltroBackup");
   ASSERT_EQ(RunVeltro("/report \"" + byCommand + "\""), 0u);
+  EXPECT_EQ(FileExists(ProgramFolder() + "VeltroBackup"), backupsBefore);
   const Text report = ReadWhole(byCommand);
   ASSERT_FALSE(report.empty());
 
