@@ -42,7 +42,7 @@ Text JoinedCells(int listId, const TextList& cells) {
   for (std::size_t i = 0; i < last; ++i) {
     if (Skipped(listId, static_cast<int>(i))) continue;
     if (!first) line += kCellSeparator;
-    line += cells[i];
+    line += OneLineCell(cells[i]);
     first = false;
   }
   return line;

@@ -28,6 +28,15 @@ void SetRowCellsSource(RowCellsSource source) { gRowCellsSource = source ? sourc
 
 TextList RowCells(const ResultList& list, int row) { return gRowCellsSource(list, row); }
 
+Text OneLineCell(const Text& cell) {
+  Text line = cell;
+  // Below 0x20 a byte is always a character of its own in code page 936.
+  for (char& c : line) {
+    if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+  }
+  return line;
+}
+
 Text RowsAsText(const ResultList& list, bool selectedOnly) {
   Text text;
   const int rows = list.RowCount();
@@ -36,7 +45,7 @@ Text RowsAsText(const ResultList& list, bool selectedOnly) {
     const TextList cells = RowCells(list, row);
     for (std::size_t i = 0; i < cells.size(); ++i) {
       if (i > 0) text += '\t';
-      text += cells[i];
+      text += OneLineCell(cells[i]);
     }
     text += "\r\n";
   }

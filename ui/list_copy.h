@@ -15,6 +15,11 @@ TextList ListRowCells(const ResultList& list, int row);
 void SetRowCellsSource(RowCellsSource source);
 TextList RowCells(const ResultList& list, int row);
 
+// A cell as it goes into one line of text: line breaks, tabs and other
+// control characters (a registry value may hold any) become spaces, so that
+// no cell can start a line of its own or shift the cells after it.
+Text OneLineCell(const Text& cell);
+
 // The rows (all, or the selected ones), each its cells joined by tabs and
 // ended by "\r\n"; "" for none.
 Text RowsAsText(const ResultList& list, bool selectedOnly);

@@ -365,14 +365,15 @@ TEST(Report, ControlCCopiesExactlyTheSelectedRows) {
   for (int row = 0; row < 4; ++row) {
     const int added = startup.InsertRow();
     startup.SetCellText(added, 0, "C:\\vt\\" + std::to_string(row) + ".exe");
-    startup.SetCellText(added, 1, row == 2 ? "" : "描述" + std::to_string(row));
+    // A value may hold line breaks and tabs: they must not make lines or cells.
+    startup.SetCellText(added, 1, row == 2 ? "" : "描述" + std::to_string(row) + "\r\n=== 伪造\t");
     startup.SetCellText(added, 2, "HKEY_CURRENT_USER\\Run\\" + hostile::kTrailBackslash + std::to_string(row));
   }
   startup.SelectRow(1);
   startup.SelectRow(2);
   PressWithControl(startup.Handle(), 'C');
   EXPECT_EQ(ClipboardText(),
-            "C:\\vt\\1.exe\t描述1\tHKEY_CURRENT_USER\\Run\\" + hostile::kTrailBackslash + "1\r\n" +
+            "C:\\vt\\1.exe\t描述1  === 伪造 \tHKEY_CURRENT_USER\\Run\\" + hostile::kTrailBackslash + "1\r\n" +
                 "C:\\vt\\2.exe\t\tHKEY_CURRENT_USER\\Run\\" + hostile::kTrailBackslash + "2\r\n");
 
   PressWithControl(startup.Handle(), 'A');
