@@ -50,10 +50,15 @@ CommandLine ParseCommandLine(const Text& arguments) {
 void ShowUsage() {
   ShowMessageBox(
       "用法：\r\n"
-      "  Veltro.exe                    打开窗口，检查并修复\r\n"
-      "  Veltro.exe /report 文件名      不显示窗口，完整检查一遍，把报告写入该文件后退出\r\n"
       "\r\n"
-      "/report 只读取，不修复、不删除、不做备份。文件名含空格时请加引号。\r\n"
-      "报告写成功时退出码为 0，无法写入时不为 0。",
+      "Veltro.exe\r\n"
+      "        打开窗口，检查并修复。\r\n"
+      "\r\n"
+      "Veltro.exe /report 文件名\r\n"
+      "        不显示窗口，完整检查一遍，\r\n"
+      "        把报告写入该文件后退出。\r\n"
+      "        只读取：不修复、不删除、不做备份。\r\n"
+      "        文件名含空格时请加引号。\r\n"
+      "        写成功时退出码为 0，无法写入时不为 0。",
       MB_ICONINFORMATION, "Veltro");
 }
