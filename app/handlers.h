@@ -12,6 +12,7 @@ void OnMainWindowCreated(MainControls& c);
 void OnTimerTick(MainControls& c);
 void OnBannerClicked(MainControls& c);
 void RunFullScan(MainControls& c);
+void OnSaveReport(MainControls& c);             // a list's menu: "保存报告..."
 
 // Registry repair (repair/)
 void OnCheckErrors(MainControls& c);            // 按钮1: ScanRestrictions

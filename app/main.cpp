@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/command_line.h"
 #include "app/main_window.h"
+#include "app/report_actions.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR arguments, int showCommand) {
   // The standard-classes flag is version 6's; comctl32 5.8 refuses the
   // whole call for it and is asked again without it.
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
@@ -13,6 +15,13 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int showCommand) {
     controls.dwICC = ICC_WIN95_CLASSES;
     InitCommonControlsEx(&controls);
   }
+
+  const CommandLine command = ParseCommandLine(arguments != nullptr ? arguments : "");
+  if (command.kind == CommandLine::Kind::Usage) {
+    ShowUsage();
+    return kUsageShown;
+  }
+  if (command.kind == CommandLine::Kind::Report) return RunReportOnly(command.reportFile);
 
   // Lives until the window is gone; its destructor is the exit hook that
   // frees the program-wide objects.

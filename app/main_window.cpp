@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "app/immunity_page.h"
+#include "app/row_facts.h"
 #include "host/backup.h"
+#include "ui/list_copy.h"
 #include "ui/prompts.h"
 
 namespace {
@@ -125,6 +127,7 @@ HWND CreateMainWindow(ProgramState& program, const MainWindowOptions& options) {
   if (window == nullptr) return nullptr;
   FillMainControls(window, controls);
   SetGoOnWithoutBackupQuestion(AskGoOnWithoutBackup);
+  SetRowCellsSource(RowFacts);
   ShowBackupFolder(controls);
   PrepareImmunityPage(controls.超级列表框8);
   controls.时钟1.SetInterval(kTimerInterval);

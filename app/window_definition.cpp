@@ -181,6 +181,16 @@ const Binding kBindings[] = {
     {ButtonId(9), E::Clicked, OnImageHijackDelete},
     {ButtonId(10), E::Clicked, OnShellHookRefresh},
     {ButtonId(11), E::Clicked, OnShellHookDelete},
+    // "保存报告..." in the right button's menu of every list that has one.
+    {ListId(1), E::ReportAsked, OnSaveReport},
+    {ListId(9), E::ReportAsked, OnSaveReport},
+    {ListId(6), E::ReportAsked, OnSaveReport},
+    {ListId(7), E::ReportAsked, OnSaveReport},
+    {kServiceListId, E::ReportAsked, OnSaveReport},
+    {ListId(5), E::ReportAsked, OnSaveReport},
+    {ListId(2), E::ReportAsked, OnSaveReport},
+    {ListId(3), E::ReportAsked, OnSaveReport},
+    {ListId(4), E::ReportAsked, OnSaveReport},
 };
 
 constexpr const char* kForbidAutostart = "禁止添加自动启动";

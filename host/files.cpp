@@ -32,6 +32,10 @@ bool WriteAll(HANDLE file, const ByteString& bytes) {
 bool WriteParts(const Text& path, const ByteString* const* parts, std::size_t count) {
   const std::size_t slash = LastBackslash(path);
   if (path.empty() || path.back() == '\\') return false;
+  // A folder of that name is never replaced: Wine's ReplaceFile would put
+  // the file in its place, and all it holds would be gone.
+  const DWORD existing = GetFileAttributesA(path.c_str());
+  if (existing != INVALID_FILE_ATTRIBUTES && (existing & FILE_ATTRIBUTE_DIRECTORY)) return false;
   const Text folder = slash == Text::npos ? Text(".") : path.substr(0, slash + 1);
   char temporary[MAX_PATH] = {};
   if (GetTempFileNameA(folder.c_str(), "vlt", 0, temporary) == 0) return false;

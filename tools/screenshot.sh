@@ -4,7 +4,8 @@
 # saves a picture of the screen. Prints the time from start to the end of the
 # scan. With "pages", OUT.png shows every page of 选择夹1 side by side instead.
 # SCREENSHOT_CLICKS="ID@X,Y ..." clicks controls first (e.g. "1401@150,10" the
-# third tab of 选择夹1; "tab@1401,2" selects it without coordinates). Runs
+# third tab of 选择夹1; "tab@1401,2" selects it without coordinates; "menu@1304,120,40"
+# opens a list's right-button menu at that point). Runs
 # build/x86_64 natively, or build/i686 under the emulated 32-bit Wine in a
 # 32-bit prefix (VELTRO_WINE=wow64: in a 64-bit one); VELTRO_BUILD names
 # another build folder. The prefix is build/screenshot-prefix[-win32|-wow64].

@@ -80,6 +80,17 @@ int main(int argc, char** argv) {
               Sleep(300);
               continue;
             }
+            if (std::sscanf(argv[i], "menu@%d,%d,%d", &id, &x, &y) == 3) {
+              // The right button's menu at that point of the control, as
+              // the list opens it (it stays open for the picture).
+              if (HWND control = FindDescendant(window, id)) {
+                POINT point{x, y};
+                ClientToScreen(control, &point);
+                PostMessageA(control, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(control), MAKELPARAM(point.x, point.y));
+              }
+              Sleep(500);
+              continue;
+            }
             if (std::sscanf(argv[i], "%d@%d,%d", &id, &x, &y) != 3) continue;
             HWND control = FindDescendant(window, id);
             if (control == nullptr) continue;

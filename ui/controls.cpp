@@ -42,9 +42,11 @@ void ResultList::SetCellText(int row, int column, const Text& text) {
   SendMessageA(handle_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
-Text ResultList::GetCellText(int row, int column) const {
-  if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return Text();
-  // The list reports only how much it copied: grow until the text fits.
+namespace {
+
+// One cell of a row and column known to exist. The list reports only how
+// much it copied: grow until the text fits.
+Text ReadCell(HWND list, int row, int column) {
   for (std::size_t size = 512;; size *= 2) {
     // One byte more than the list is told of: a text that fills the buffer
     // exactly comes without a terminating zero, and this one ends it.
@@ -53,12 +55,28 @@ Text ResultList::GetCellText(int row, int column) const {
     item.iSubItem = column;
     item.pszText = buffer.data();
     item.cchTextMax = static_cast<int>(size);
-    const LRESULT copied = SendMessageA(handle_, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
+    const LRESULT copied = SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
                                         reinterpret_cast<LPARAM>(&item));
     if (copied < static_cast<LRESULT>(size) - 1 || size >= (1u << 26)) {
       return Text(buffer.data());
     }
   }
+}
+
+}  // namespace
+
+Text ResultList::GetCellText(int row, int column) const {
+  if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return Text();
+  return ReadCell(handle_, row, column);
+}
+
+TextList ResultList::RowTexts(int row) const {
+  // A row that is not there reads as empty cells: a report of a thousand
+  // rows asks no row count a thousand times.
+  TextList cells;
+  const int columns = ColumnCount();
+  for (int column = 0; column < columns; ++column) cells.push_back(ReadCell(handle_, row, column));
+  return cells;
 }
 
 int ResultList::RowCount() const {

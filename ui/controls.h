@@ -17,6 +17,7 @@ class ResultList {
   int InsertRow();                                    // appends an empty row
   void SetCellText(int row, int column, const Text& text);
   Text GetCellText(int row, int column) const;        // "" when out of range
+  TextList RowTexts(int row) const;                   // every cell; "" when out of range
   int RowCount() const;
   int ColumnCount() const;
   bool IsRowSelected(int row) const;

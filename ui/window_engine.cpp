@@ -7,6 +7,7 @@
 #include "ui/banner.h"
 #include "ui/control_factory.h"
 #include "ui/drop_down_choice.h"
+#include "ui/list_copy.h"
 #include "ui/subclass.h"
 #include "ui/tab_pages.h"
 
@@ -14,6 +15,7 @@ namespace {
 
 constexpr char kWindowClass[] = "VeltroMainWindow";
 constexpr char kMouseEventsProperty[] = "Veltro.MouseEvents";
+constexpr char kListCopyProperty[] = "Veltro.ListCopy";
 
 struct WindowState {
   std::unique_ptr<WindowEvents> events;
@@ -55,6 +57,65 @@ void WatchMouseButtons(HWND window, const WindowDefinition& definition, const Wi
     if (events.Handles(control.id, ControlEvent::RightButtonDown) ||
         events.Handles(control.id, ControlEvent::LeftButtonDown)) {
       InstallSubclass(FindControlById(window, control.id), kMouseEventsProperty, MouseEventsProc);
+    }
+  }
+}
+
+bool ControlKeyDown() { return GetKeyState(VK_CONTROL) < 0; }
+
+// The menu key or Shift+F10 give no point: the menu opens at the focused
+// row, or at the list's corner.
+POINT MenuPoint(HWND list, LPARAM lParam) {
+  POINT point{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+  if (lParam != -1) return point;
+  RECT rect{};
+  rect.left = LVIR_LABEL;
+  const LRESULT focused = SendMessageA(list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED);
+  if (focused < 0 || !SendMessageA(list, LVM_GETITEMRECT, static_cast<WPARAM>(focused), reinterpret_cast<LPARAM>(&rect))) {
+    SetRect(&rect, 0, 0, 0, 0);
+  }
+  point = {rect.left + 8, rect.bottom};
+  ClientToScreen(list, &point);
+  return point;
+}
+
+LRESULT CALLBACK ListCopyProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
+  ResultList list(control);
+  switch (message) {
+    case WM_KEYDOWN:
+      if (ControlKeyDown() && (wParam == 'A' || wParam == 'C')) {
+        if (wParam == 'A') SelectAllRows(list);
+        if (wParam == 'C') CopyRows(list, ListMenuChoice::Copy);
+        return 0;
+      }
+      break;
+    case WM_CHAR:
+      if (wParam == 1 || wParam == 3) return 0;   // Ctrl+A, Ctrl+C: no search, no beep
+      break;
+    case WM_CONTEXTMENU: {
+      HWND window = GetAncestor(control, GA_ROOT);
+      WindowState* state = StateOf(window);
+      const int id = GetDlgCtrlID(control);
+      if (state == nullptr || state->events->Handles(id, ControlEvent::RightButtonDown)) break;
+      const ListMenuChoice choice =
+          ShowListMenu(list, MenuPoint(control, lParam), state->events->Handles(id, ControlEvent::ReportAsked));
+      if (choice == ListMenuChoice::SaveReport) {
+        PostEvent(window, id, ControlEvent::ReportAsked);
+      } else {
+        CopyRows(list, choice);
+      }
+      return 0;
+    }
+    default:
+      break;
+  }
+  return CallReplacedProc(control, kListCopyProperty, message, wParam, lParam);
+}
+
+void WatchListKeys(HWND window, const WindowDefinition& definition) {
+  for (const ControlDefinition& control : definition.controls) {
+    if (control.kind == ControlKind::List || control.kind == ControlKind::MultiList) {
+      InstallSubclass(FindControlById(window, control.id), kListCopyProperty, ListCopyProc);
     }
   }
 }
@@ -212,6 +273,7 @@ HWND CreateDefinedWindow(const WindowDefinition& definition, std::unique_ptr<Win
 
   CreateDefinedControls(window, definition, state->tabs);
   WatchMouseButtons(window, definition, *state->events);
+  WatchListKeys(window, definition);
   ShowWindow(window, options.showCommand);
   if (options.showCommand != SW_HIDE) UpdateWindow(window);
   return window;

@@ -76,6 +76,7 @@ enum class ControlEvent {
   RowActivated,        // list: double-click or Enter
   RightButtonDown,
   LeftButtonDown,
+  ReportAsked,         // list: "保存报告..." chosen in its right button's menu
 };
 
 // The message that carries a posted event to the window: wParam the
@@ -98,6 +99,12 @@ struct WindowOptions {
   int showCommand = SW_SHOWNORMAL;   // SW_HIDE for a window tests drive unseen
   bool quitOnClose = true;           // closing posts the quit message
 };
+
+// Every list copies its selected rows on Ctrl+C and selects all on Ctrl+A
+// (where several rows may be selected). A list whose right button has no
+// event of its own opens a menu there (and on the menu key) to copy the
+// selected rows, all rows and, when the owner handles ReportAsked for it, to
+// save a report.
 
 // Creates the window and its controls and shows it as asked; nullptr on
 // failure (events is deleted then too). The definition must outlive it.

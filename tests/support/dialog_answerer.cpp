@@ -31,8 +31,20 @@ BOOL CALLBACK FindOwnDialog(HWND window, LPARAM parameter) {
   return TRUE;
 }
 
+BOOL CALLBACK MatchVisibleEdit(HWND child, LPARAM parameter) {
+  char className[16] = {};
+  GetClassNameA(child, className, sizeof(className));
+  if (lstrcmpiA(className, "EDIT") != 0 || !IsWindowVisible(child)) return TRUE;
+  *reinterpret_cast<HWND*>(parameter) = child;
+  return FALSE;
+}
+
+// The edit field the user types into: a direct child of an input box, the
+// file name field inside a combo box of a save dialog.
 HWND FirstEditChild(HWND dialog) {
-  return FindWindowExA(dialog, nullptr, "EDIT", nullptr);
+  HWND found = nullptr;
+  EnumChildWindows(dialog, MatchVisibleEdit, reinterpret_cast<LPARAM>(&found));
+  return found;
 }
 
 }  // namespace
