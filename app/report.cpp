@@ -8,6 +8,7 @@
 #include "app/row_facts.h"
 #include "app/window_definition.h"
 #include "host/system_facts.h"
+#include "ui/event_pacer.h"
 #include "ui/list_copy.h"
 
 namespace {
@@ -71,8 +72,16 @@ void AppendList(Text& report, const ResultList& list, int listId) {
   report += "（" + ToText(rows) + " 条）\r\n";
   if (rows == 0) return;
   report += "栏目：" + JoinedCells(listId, RowFactCaptions(listId)) + "\r\n";
-  // Through the list copy's source: the same facts a copied row has.
-  for (int row = 0; row < rows; ++row) report += JoinedCells(listId, RowCells(list, row)) + "\r\n";
+  // Through the list copy's source: the same facts a copied row has. Each
+  // cell is a message to the list, some tens of microseconds under Wine:
+  // thousands of rows take long enough that the window must answer between
+  // them, and a refresh run meanwhile may leave the list shorter.
+  EventPacer pacer;
+  for (int row = 0; row < rows; ++row) {
+    pacer.LetEventsThrough();
+    if (row >= list.RowCount()) break;
+    report += JoinedCells(listId, RowCells(list, row)) + "\r\n";
+  }
 }
 
 // Calls take(line) for every line of a box's text ("\r\n" between lines);
