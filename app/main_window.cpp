@@ -9,6 +9,7 @@
 
 #include "app/immunity_page.h"
 #include "host/backup.h"
+#include "ui/file_verdict_rows.h"
 #include "ui/prompts.h"
 
 namespace {
@@ -99,6 +100,19 @@ void FillMainControls(HWND window, MainControls& c) {
 }
 
 
+// The lists whose rows name a file Windows runs, and the column holding the
+// text as the entry stores it.
+struct VerdictList {
+  ResultList MainControls::*list;
+  int storedTextColumn;
+};
+
+const VerdictList kVerdictLists[] = {
+    {&MainControls::超级列表框6, 0}, {&MainControls::超级列表框7, 0}, {&MainControls::超级列表框5, 2},
+    {&MainControls::超级列表框2, 2}, {&MainControls::超级列表框3, 2}, {&MainControls::超级列表框4, 2},
+    {&MainControls::系统服务列表, 2},
+};
+
 }  // namespace
 
 bool RunExclusive(MainControls& controls, Action action) {
@@ -127,6 +141,7 @@ HWND CreateMainWindow(ProgramState& program, const MainWindowOptions& options) {
   SetGoOnWithoutBackupQuestion(AskGoOnWithoutBackup);
   ShowBackupFolder(controls);
   PrepareImmunityPage(controls.超级列表框8);
+  for (const VerdictList& shaded : kVerdictLists) ShowFileVerdicts(controls.*shaded.list, shaded.storedTextColumn);
   controls.时钟1.SetInterval(kTimerInterval);
 
   ShowWindow(window, options.showCommand);

@@ -42,6 +42,23 @@ void ResultList::SetCellText(int row, int column, const Text& text) {
   SendMessageA(handle_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
+void ResultList::SetRowTag(int row, LPARAM tag) {
+  if (row < 0 || row >= RowCount()) return;
+  LVITEMA item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  item.lParam = tag;
+  SendMessageA(handle_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+LPARAM ResultList::RowTag(int row) const {
+  if (row < 0 || row >= RowCount()) return 0;
+  LVITEMA item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  return SendMessageA(handle_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : 0;
+}
+
 Text ResultList::GetCellText(int row, int column) const {
   if (row < 0 || row >= RowCount() || column < 0 || column >= ColumnCount()) return Text();
   // The list reports only how much it copied: grow until the text fits.

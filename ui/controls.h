@@ -17,6 +17,10 @@ class ResultList {
   int InsertRow();                                    // appends an empty row
   void SetCellText(int row, int column, const Text& text);
   Text GetCellText(int row, int column) const;        // "" when out of range
+  // A number kept with the row (0 until set); it moves with the row when
+  // rows above it are deleted.
+  void SetRowTag(int row, LPARAM tag);
+  LPARAM RowTag(int row) const;
   int RowCount() const;
   int ColumnCount() const;
   bool IsRowSelected(int row) const;

@@ -78,7 +78,7 @@ LRESULT CALLBACK HintedListProc(HWND list, UINT message, WPARAM wParam, LPARAM l
 
 }  // namespace
 
-bool AttachRowHints(ResultList list, RowHintSource source) {
+bool AttachRowHints(ResultList list, RowHintSource source, int maxWidth) {
   HWND handle = list.Handle();
   if (handle == nullptr || source == nullptr || HintsOf(handle) != nullptr) return false;
   HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -102,5 +102,8 @@ bool AttachRowHints(ResultList list, RowHintSource source) {
   tool.uId = reinterpret_cast<UINT_PTR>(handle);
   tool.lpszText = LPSTR_TEXTCALLBACKA;
   SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  if (maxWidth > 0) SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, maxWidth);
+  // Long hints stay up long enough to be read.
+  if (maxWidth > 0) SendMessageA(tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
   return true;
 }

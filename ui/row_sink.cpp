@@ -1,5 +1,6 @@
 #include "ui/row_sink.h"
 
+#include "ui/file_verdict_rows.h"
 #include "ui/prompts.h"
 
 RowSink::RowSink(ResultList& list) : list_(list) {
@@ -8,11 +9,21 @@ RowSink::RowSink(ResultList& list) : list_(list) {
   list_.ClearRows();
 }
 
-void RowSink::Add(std::initializer_list<Text> cells) {
+RowSink::~RowSink() {
+  // After the fill ends, so that the idle checks find no scan running.
+  fill_.reset();
+  if (namedFiles_) ScheduleFileVerdicts(list_);
+}
+
+void RowSink::Add(std::initializer_list<Text> cells, FileId file) {
   if (!Accepting()) return;
   const int row = list_.InsertRow();
   int column = 0;
   for (const Text& cell : cells) list_.SetCellText(row, column++, cell);
+  if (file != 0) {
+    list_.SetRowTag(row, file);
+    namedFiles_ = true;
+  }
 }
 
 void RowSink::LetEventsThrough() { ProcessPendingEvents(); }

@@ -7,6 +7,7 @@
 #include "ui/banner.h"
 #include "ui/control_factory.h"
 #include "ui/drop_down_choice.h"
+#include "ui/file_verdict_rows.h"
 #include "ui/subclass.h"
 #include "ui/tab_pages.h"
 
@@ -89,6 +90,8 @@ void OnCommand(HWND window, WindowState& state, int id, int code, HWND control) 
 
 LRESULT OnNotify(HWND window, WindowState& state, NMHDR& header) {
   const int id = static_cast<int>(header.idFrom);
+  LRESULT drawn = 0;
+  if (DrawRowShade(header, drawn)) return drawn;
   switch (header.code) {
     case TCN_SELCHANGE:
       if (TabState* tab = FindTab(state, header.hwndFrom)) ShowSelectedPage(*tab);
@@ -242,6 +245,11 @@ bool HandleDialogKey(HWND window, MSG& message) {
     }
   }
   return IsDialogMessageA(window, &message) != FALSE;
+}
+
+bool HandlersRunning(HWND window) {
+  WindowState* state = window ? StateOf(window) : nullptr;
+  return state != nullptr && state->eventsRunning > 0;
 }
 
 bool CloseRequested(HWND window) {
