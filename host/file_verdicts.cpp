@@ -85,8 +85,8 @@ bool CheckPendingSignatures(unsigned milliseconds) {
 
 Text DescriptionShown(FileId id) {
   const FileFacts* facts = FactsOf(id);
-  if (facts == nullptr || facts->trust == FileTrust::Missing) return "未知";
-  return facts->description;
+  if (facts == nullptr) return Text();   // an empty text: nothing to describe
+  return facts->trust == FileTrust::Missing ? Text("未知") : facts->description;
 }
 
 FileId NoteCommandFile(RegistryView view, const Text& commandLine) {

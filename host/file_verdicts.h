@@ -42,7 +42,7 @@ bool SignaturesPending();
 bool CheckPendingSignatures(unsigned milliseconds);
 
 // What a list's description column shows for the file: its description,
-// or "未知" when the text names no existing file.
+// "未知" when the text names no existing file, "" for an empty text.
 Text DescriptionShown(FileId id);
 
 // The file a stored command line runs, noted: resolution and cheap facts

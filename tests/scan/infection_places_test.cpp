@@ -8,6 +8,7 @@
 
 #include "host/native_view.h"
 #include "host/registry.h"
+#include "host/version_info.h"
 #include "registry_scratch.h"
 #include "repair/association_hijacks.h"
 #include "repair/restriction_scan.h"
@@ -98,8 +99,10 @@ TEST(InfectionPlacesTest, StartupPlacesAreListedAfterThePartsAndRemovedSafely) {
   ScanStartupEntries(host.List());
   std::vector<std::pair<Text, std::vector<Text>>> expected{
       {kCu + "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\VeltroFirst", {"c:\\first.exe", "未知"}}};
+  // The program these lines start is Explorer, which is what they describe.
+  const Text explorer = GetFileDescription("explorer.exe");
   for (const StartupPlace& place : places) {
-    expected.push_back({PathOf(place), {"Explorer.exe c:\\veltro\\" + place.name + ".exe", "未知"}});
+    expected.push_back({PathOf(place), {"Explorer.exe c:\\veltro\\" + place.name + ".exe", explorer}});
   }
   ExpectRowsInOrder(host.Rows(), expected, 2);
 
@@ -337,9 +340,9 @@ TEST(InfectionPlacesTest, AUsersOwnClassesAreListedAndRemovedAlone) {
   };
   const UserClass userClasses[] = {
       {"{7E1A5C00-0000-4000-8000-0000000022A1}", "Veltro hijack", "InprocServer32", "c:\\veltro\\hijack.dll",
-       {"Veltro hijack", "", "c:\\veltro\\hijack.dll"}},
+       {"Veltro hijack", "未知", "c:\\veltro\\hijack.dll"}},
       {"{7E1A5C00-0000-4000-8000-0000000022A2}", "", "LocalServer32", "\"c:\\veltro\\server.exe\" -embedding",
-       {"{7E1A5C00-0000-4000-8000-0000000022A2}", "", "\"c:\\veltro\\server.exe\" -embedding"}},
+       {"{7E1A5C00-0000-4000-8000-0000000022A2}", "未知", "\"c:\\veltro\\server.exe\" -embedding"}},
       {"{7E1A5C00-0000-4000-8000-0000000022A3}", "Veltro settings only", "Settings", "x", {}},
   };
   RegistryScratch scratch;
