@@ -29,7 +29,9 @@ std::vector<HWND>& ShadedLists() {
 
 bool ShowsVerdicts(HWND list) { return GetPropA(list, kStoredColumnProperty) != nullptr; }
 
-Text HintAt(const ResultList& list, POINT clientPoint) {
+}  // namespace
+
+Text FileVerdictHintAt(const ResultList& list, POINT clientPoint) {
   LVHITTESTINFO hit{};
   hit.pt = clientPoint;
   const int row = static_cast<int>(SendMessageA(list.Handle(), LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
@@ -37,6 +39,8 @@ Text HintAt(const ResultList& list, POINT clientPoint) {
   const int column = static_cast<int>(reinterpret_cast<INT_PTR>(GetPropA(list.Handle(), kStoredColumnProperty))) - 1;
   return FileVerdictHint(list.GetCellText(row, column), FactsOf(static_cast<FileId>(list.RowTag(row))));
 }
+
+namespace {
 
 void CALLBACK CheckSomeVerdicts(HWND window, UINT, UINT_PTR timer, DWORD) {
   // A scan lets messages through between rows: its time is not ours.
@@ -69,7 +73,7 @@ void ShowFileVerdicts(ResultList list, int storedTextColumn) {
   if (handle == nullptr || ShowsVerdicts(handle)) return;
   SetPropA(handle, kStoredColumnProperty, reinterpret_cast<HANDLE>(static_cast<INT_PTR>(storedTextColumn + 1)));
   ShadedLists().push_back(handle);
-  AttachRowHints(list, HintAt, kHintWidth);
+  AttachRowHints(list, FileVerdictHintAt, kHintWidth);
 }
 
 bool DrawRowShade(NMHDR& header, LRESULT& result) {

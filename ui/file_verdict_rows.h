@@ -28,6 +28,8 @@ void ShowFileVerdicts(ResultList list, int storedTextColumn);
 // notification to the default handling.
 bool DrawRowShade(NMHDR& header, LRESULT& result);
 
+// The hint over a point of a list that shows verdicts ("" off the rows).
+Text FileVerdictHintAt(const ResultList& list, POINT clientPoint);
 // The hint of a row: the stored text, then the file's facts.
 Text FileVerdictHint(const Text& storedText, const FileFacts* facts);
 

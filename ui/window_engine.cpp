@@ -248,7 +248,9 @@ bool HandleDialogKey(HWND window, MSG& message) {
 }
 
 bool HandlersRunning(HWND window) {
-  WindowState* state = window ? StateOf(window) : nullptr;
+  // Any window may be asked about (a list's top-level window need not be
+  // ours): only ours keeps a WindowState in its user data.
+  WindowState* state = window && IsClass(window, kWindowClass) ? StateOf(window) : nullptr;
   return state != nullptr && state->eventsRunning > 0;
 }
 

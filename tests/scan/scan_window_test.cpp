@@ -8,6 +8,7 @@
 
 #include "app/control_ids.h"
 #include "host/file_verdicts.h"
+#include "ui/file_verdict_rows.h"
 #include "support/trusted_roots.h"
 #include "registry_scratch.h"
 #include "support/dialog_answerer.h"
@@ -129,6 +130,13 @@ TEST(ScanWindowTest, RowsTakeTheColourOfTheirFilesVerdict) {
     ASSERT_GE(row, 0) << e.path;
     EXPECT_EQ(RowColour(list, row), e.colour) << e.path;
   }
+  // The hint: the whole stored text, the file, what it says of itself, who signed it.
+  RECT bounds{LVIR_LABEL, 0, 0, 0};
+  SendMessageA(list.Handle(), LVM_GETITEMRECT, RowHolding(list, 2, expected[0].path), reinterpret_cast<LPARAM>(&bounds));
+  const Text hint = FileVerdictHintAt(list, {bounds.left + 2, (bounds.top + bounds.bottom) / 2});
+  EXPECT_EQ(hint, "\"" + fixture::kSignedExe + "\" /x\r\n文件：" + fixture::kSignedExe + "\r\n描述：" +
+                      fixture::kComponentDescription + "\r\n公司：Veltro 测试公司\r\n版本：1.2.3.4\r\n签名：" +
+                      fixture::kSignedExePublisher);
   // A refresh brings the same rows again, coloured at once: nothing is
   // checked twice.
   window.Click(ButtonId(14));
