@@ -21,9 +21,10 @@ Text WindowText(HWND handle) {
 
 // --- ResultList ------------------------------------------------------------
 
-int ResultList::InsertRow() {
+int ResultList::InsertRow(LPARAM tag) {
   LVITEMA item{};
-  item.mask = LVIF_TEXT;
+  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.lParam = tag;
   item.iItem = RowCount();
   item.pszText = const_cast<char*>("");
   return static_cast<int>(SendMessageA(handle_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
@@ -40,15 +41,6 @@ void ResultList::SetCellText(int row, int column, const Text& text) {
   item.iSubItem = column;
   item.pszText = const_cast<char*>(text.c_str());
   SendMessageA(handle_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
-void ResultList::SetRowTag(int row, LPARAM tag) {
-  if (row < 0 || row >= RowCount()) return;
-  LVITEMA item{};
-  item.mask = LVIF_PARAM;
-  item.iItem = row;
-  item.lParam = tag;
-  SendMessageA(handle_, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
 }
 
 LPARAM ResultList::RowTag(int row) const {

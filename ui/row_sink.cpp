@@ -17,13 +17,10 @@ RowSink::~RowSink() {
 
 void RowSink::Add(std::initializer_list<Text> cells, FileId file) {
   if (!Accepting()) return;
-  const int row = list_.InsertRow();
+  const int row = list_.InsertRow(file);
   int column = 0;
   for (const Text& cell : cells) list_.SetCellText(row, column++, cell);
-  if (file != 0) {
-    list_.SetRowTag(row, file);
-    namedFiles_ = true;
-  }
+  if (file != 0) namedFiles_ = true;
 }
 
 void RowSink::LetEventsThrough() { ProcessPendingEvents(); }
