@@ -4,6 +4,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <vector>
+
 #include "host/files.h"
 #include "host/native_view.h"
 #include "host/registry.h"
@@ -12,9 +14,10 @@ namespace {
 
 const char kAppPaths[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths";
 
-// Hosts that run a library named in their arguments: the library is what
-// the user has to judge, not the host Windows ships.
-enum class Host { None, RunDll, RegSvr };
+// Windows' programs that run what their arguments name: that file is what
+// the user has to judge, not the host Windows ships. Explorer opens (runs)
+// the file it is given, which is how malware rides on "Explorer.exe x.exe".
+enum class Host { None, RunDll, RegSvr, Opener };
 
 struct HostProgram {
   const char* name;
@@ -26,6 +29,8 @@ const HostProgram kHostPrograms[] = {
     {"rundll32", Host::RunDll},
     {"regsvr32.exe", Host::RegSvr},
     {"regsvr32", Host::RegSvr},
+    {"explorer.exe", Host::Opener},
+    {"explorer", Host::Opener},
 };
 
 // A file, not a folder: "C:\Program Files" is no program.
@@ -141,11 +146,11 @@ Host HostOf(const CommandFile& program) {
   return Host::None;
 }
 
-// The library named in a host's arguments: rundll32 takes "file,entry",
-// regsvr32 the first argument that is no "/switch".
-Text HostedLibrary(Host host, const Text& arguments) {
+// The file named in a host's arguments: rundll32 takes "file,entry",
+// regsvr32 and Explorer the first argument that is no "/switch".
+Text HostedFile(Host host, const Text& arguments) {
   Text rest = arguments;
-  while (host == Host::RegSvr && !rest.empty() && (rest[0] == '/' || rest[0] == '-')) {
+  while (host != Host::RunDll && !rest.empty() && (rest[0] == '/' || rest[0] == '-')) {
     const std::size_t space = rest.find(' ');
     rest = space == Text::npos ? Text() : TrimSpaces(rest.substr(space + 1));
   }
@@ -166,8 +171,9 @@ CommandFile ResolveCommandFile(RegistryView view, const Text& commandLine) {
   const SplitCommand split = SplitProgram(view, line);
   const Host host = HostOf(split.program);
   if (host == Host::None) return split.program;
-  const Text library = HostedLibrary(host, split.arguments);
-  return library.empty() ? split.program : Locate(view, library, ".dll");
+  const Text hosted = HostedFile(host, split.arguments);
+  if (hosted.empty()) return split.program;
+  return Locate(view, hosted, host == Host::Opener ? ".exe" : ".dll");
 }
 
 namespace {
@@ -206,4 +212,28 @@ CommandFile ResolveStartupFolderFile(const Text& path) {
     if (!target.empty()) return {target, IsFile(target)};
   }
   return {path, IsFile(path)};
+}
+
+CommandFile ResolveListedFiles(RegistryView view, const Text& text) {
+  const Text expanded = ExpandEnvironment(text);
+  std::vector<CommandFile> files;
+  Text name;
+  bool quoted = false;
+  for (std::size_t i = 0; i <= expanded.size(); ++i) {
+    const char c = i < expanded.size() ? expanded[i] : ' ';
+    if (c == '"') {
+      quoted = !quoted;
+    } else if (!quoted && (c == ' ' || c == ',')) {
+      if (!name.empty()) files.push_back(Locate(view, name, ".exe"));
+      name.clear();
+    } else {
+      name += c;
+    }
+  }
+  if (files.empty()) return {};
+  const Text windows = ToLowerCase(GetSpecialFolder(kFolderWindows));
+  for (const CommandFile& file : files) {
+    if (!file.found || windows.empty() || ToLowerCase(file.path.substr(0, windows.size())) != windows) return file;
+  }
+  return files.front();
 }

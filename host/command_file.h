@@ -24,3 +24,10 @@ CommandFile ResolveCommandFile(RegistryView view, const Text& commandLine);
 // A file in the Startup folder: what a shortcut (".lnk") points at, any
 // other file itself. A shortcut without a target is judged as itself.
 CommandFile ResolveStartupFolderFile(const Text& path);
+
+// A value Windows reads as several programs or libraries (win.ini's run=
+// and load=, AppInit_DLLs, a shell with what it is told to open): names
+// split at spaces and commas, quotes kept together. The row is judged by
+// the first name that is missing or lies outside the Windows folder, which
+// is what a stranger adds to Windows' own; by the first name otherwise.
+CommandFile ResolveListedFiles(RegistryView view, const Text& text);

@@ -92,3 +92,5 @@ Text DescriptionShown(FileId id) {
 FileId NoteCommandFile(RegistryView view, const Text& commandLine) {
   return NoteFile(ResolveCommandFile(view, commandLine));
 }
+
+FileId NoteListedFiles(RegistryView view, const Text& text) { return NoteFile(ResolveListedFiles(view, text)); }

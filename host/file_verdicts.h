@@ -48,3 +48,5 @@ Text DescriptionShown(FileId id);
 // The file a stored command line runs, noted: resolution and cheap facts
 // in one step for the scanners.
 FileId NoteCommandFile(RegistryView view, const Text& commandLine);
+// The same for a value that names several files (ResolveListedFiles).
+FileId NoteListedFiles(RegistryView view, const Text& text);

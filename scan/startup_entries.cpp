@@ -158,7 +158,10 @@ void ScanNamedValue(RowSink& rows, const ScannedKey& scanned) {
                                      : ReadRegistryText(location.root, valuePath);
   if (text.empty() || (location.cleanText != nullptr && ToLowerCase(text) == location.cleanText)) return;
   rows.LetEventsThrough();
-  AddStartupRow(rows, scanned.view, text, text, scanned.Prefix() + location.entryValue);
+  // Each of these values names several files: the shell and what it opens,
+  // win.ini's programs, the libraries every program loads.
+  const FileId file = NoteListedFiles(scanned.view, text);
+  rows.Add({text, DescriptionShown(file), scanned.Prefix() + location.entryValue}, file);
 }
 
 void ScanSwitch(RowSink& rows, const ScannedKey& scanned) {

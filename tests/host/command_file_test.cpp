@@ -89,6 +89,8 @@ TEST(CommandFileTest, TheFileWindowsWouldRun) {
       {native, "rundll32 veltro_cmd.dll,Entry 1", ToLowerCase(system + "veltro_cmd.dll"), true},
       {native, "%SystemRoot%\\system32\\rundll32.exe veltro_cmd,Entry", ToLowerCase(system + "veltro_cmd.dll"), true},
       {native, "regsvr32 /s /i \"" + folder + "lib.dll\"", lib, true},
+      {native, "Explorer.exe \"" + folder + "a b.exe\"", ab, true},
+      {native, "explorer.exe c:\\veltro-nowhere\\x.exe", "c:\\veltro-nowhere\\x.exe", false},
       {native, "\\SystemRoot\\System32\\drivers\\veltro_cmd.sys", ToLowerCase(system + "drivers\\veltro_cmd.sys"), true},
       {native, "System32\\drivers\\veltro_cmd.sys", ToLowerCase(system + "drivers\\veltro_cmd.sys"), true},
       {native, "\\??\\" + folder + "veltro.sys", ToLowerCase(folder + "veltro.sys"), true},
@@ -107,6 +109,20 @@ TEST(CommandFileTest, TheFileWindowsWouldRun) {
   if (wow) cases.push_back({thirtyTwo, "veltro_app32.exe", lib, true});
   for (const Case& c : cases) {
     const CommandFile file = ResolveCommandFile(c.view, c.commandLine);
+    EXPECT_EQ(ToLowerCase(file.path), c.path) << c.commandLine;
+    EXPECT_EQ(file.found, c.found) << c.commandLine;
+  }
+
+  // Values that name several files: judged by a stranger's file if any.
+  const Case listed[] = {
+      {native, "Explorer.exe c:\\veltro-nowhere\\x.exe", "c:\\veltro-nowhere\\x.exe", false},
+      {native, "veltro_win.exe,\"" + folder + "a b.exe\"", ab, true},
+      {native, "veltro_cmd.dll  veltro_win.exe", ToLowerCase(system + "veltro_cmd.dll"), true},
+      {thirtyTwo, "%SystemRoot%\\system32\\veltro_cmd.exe", wowCmdExe, true},
+      {native, " , ", "", false},
+  };
+  for (const Case& c : listed) {
+    const CommandFile file = ResolveListedFiles(c.view, c.commandLine);
     EXPECT_EQ(ToLowerCase(file.path), c.path) << c.commandLine;
     EXPECT_EQ(file.found, c.found) << c.commandLine;
   }
