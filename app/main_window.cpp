@@ -9,8 +9,10 @@
 
 #include "app/immunity_page.h"
 #include "app/row_facts.h"
+#include "app/verdict_lists.h"
 #include "host/backup.h"
 #include "ui/list_copy.h"
+#include "ui/file_verdict_rows.h"
 #include "ui/prompts.h"
 
 namespace {
@@ -100,7 +102,6 @@ void FillMainControls(HWND window, MainControls& c) {
   c.时钟1 = Timer(window, kTimerId);
 }
 
-
 }  // namespace
 
 bool RunExclusive(MainControls& controls, Action action) {
@@ -130,6 +131,7 @@ HWND CreateMainWindow(ProgramState& program, const MainWindowOptions& options) {
   SetRowCellsSource(RowFacts);
   ShowBackupFolder(controls);
   PrepareImmunityPage(controls.超级列表框8);
+  for (const VerdictList& shaded : VerdictLists()) ShowFileVerdicts(controls.*shaded.list, shaded.storedTextColumn);
   controls.时钟1.SetInterval(kTimerInterval);
 
   ShowWindow(window, options.showCommand);

@@ -7,13 +7,16 @@
 #include "app/report_header.h"
 #include "app/row_facts.h"
 #include "app/window_definition.h"
+#include "host/file_verdicts.h"
 #include "host/system_facts.h"
 #include "ui/event_pacer.h"
 #include "ui/list_copy.h"
+#include "ui/prompts.h"
 
 namespace {
 
 const char kCellSeparator[] = "\t";   // cells may hold " | " themselves (a service's files)
+constexpr unsigned kSignatureSliceMilliseconds = 30;
 
 // Columns a list fills with the same text on every row, or with a copy of
 // another column: they tell a reader nothing.
@@ -167,6 +170,12 @@ HostsMappings HostsMappingLines(const Text& content) {
 Text ProposedReportName() { return "Veltro-" + LocalTimeStamp().compact + ".txt"; }
 
 Text ComposeReport(MainControls& c, ReportBackups backups) {
+  // Who signed each file is otherwise worked out while the window is idle;
+  // a report says it for every row. The window answers between slices.
+  while (SignaturesPending()) {
+    CheckPendingSignatures(kSignatureSliceMilliseconds);
+    ProcessPendingEvents();
+  }
   Text report = ReportHeader(backups);
   const HWND hosts = TextFilePageEdit(c, TextFilePage::Hosts).Handle();
   Text lastLabel;

@@ -36,8 +36,9 @@ Text VersionLine(const Text& label, const Text& value) {
   return head + SpaceText(kLabelWidth - static_cast<long long>(head.size())) + value;
 }
 
-Text DescriptionFromLines(const TextList& lines) {
-  const Text label = kDescriptionLabel;
+Text DescriptionFromLines(const TextList& lines) { return VersionValueFromLines(lines, kDescriptionLabel); }
+
+Text VersionValueFromLines(const TextList& lines, const Text& label) {
   const std::size_t head = label.size() + Text(kColon).size();
   for (const Text& line : lines) {
     if (line.size() >= head && line.compare(0, label.size(), label) == 0) return TrimSpaces(line.substr(head));

@@ -18,5 +18,7 @@ Text TranslationKeyFromEntry(const ByteString& entry);
 // label, "：", spaces up to a 12-byte label column, value.
 Text VersionLine(const Text& label, const Text& value);
 
-// The value of the first line labelled "描述", trimmed of blanks; "" if none.
+// The value of the first line with the label, trimmed of blanks; "" if none.
+Text VersionValueFromLines(const TextList& lines, const Text& label);
+// The value labelled "描述".
 Text DescriptionFromLines(const TextList& lines);

@@ -2,7 +2,6 @@
 
 #include "host/display_text.h"
 #include "host/registry.h"
-#include "host/version_info.h"
 #include "scan/entry_row.h"
 #include "scan/registry_lookups.h"
 
@@ -32,7 +31,7 @@ const AddonLocation kAddonLocations[] = {
 // Name (or the caller's text), description and server of a class entry.
 EntryRow ClassRow(const Text& name, const Text& classId, RegistryView view, const Text& path) {
   const Text server = ClassServerOf(classId, view);
-  return {name, GetFileDescription(FileSeenFrom(view, server)), server, path};
+  return FileEntryRow(name, view, server, path);
 }
 
 // One location in one view: the key as rows name it.
@@ -52,8 +51,10 @@ void ScanLocation(RowSink& rows, const AddonLocation& location, const KeyInView&
     EntryRow cells;
     switch (location.kind) {
       case AddonKind::Extensions:
+        // The button's program stands where others have a description.
         cells = {ReadRegistryDisplayText(location.root, key + "\\" + name + "\\ButtonText"),
                  ReadRegistryText(location.root, key + "\\" + name + "\\Exec"), Text(), prefix + name};
+        cells.found = NoteCommandFile(view.view, cells.description);
         break;
       case AddonKind::Toolbars:
         cells = ClassRow(i < data.size() ? data[i] : Text(), name, view.view, prefix + name);

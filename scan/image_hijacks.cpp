@@ -1,7 +1,6 @@
 #include "scan/image_hijacks.h"
 
 #include "host/registry.h"
-#include "host/version_info.h"
 #include "scan/entry_row.h"
 #include "scan/registry_lookups.h"
 
@@ -19,7 +18,7 @@ void ScanOptionsKey(RowSink& rows, const Text& optionsKey, RegistryView view) {
     if (!RegistryItemExists(kLocalMachine, optionsKey + "\\" + name + "\\Debugger")) continue;
     const Text path = prefix + name + "\\Debugger";
     const Text debugger = ReadValueByFullPath(path);
-    AddEntryRow(rows, {name, GetFileDescription(FileSeenFrom(view, debugger)), debugger, path});
+    AddEntryRow(rows, FileEntryRow(name, view, debugger, path));
   }
 }
 

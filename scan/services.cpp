@@ -4,6 +4,7 @@
 #include "ui/prompts.h"
 #include "host/backup.h"
 #include "host/display_text.h"
+#include "host/file_verdicts.h"
 #include "host/registry.h"
 #include "host/registry_presence.h"
 
@@ -32,14 +33,26 @@ bool RunsInSvchost(const Text& image) {
   return (" " + lowered.substr(programEnd + 1)).find(" -k") != Text::npos;
 }
 
+// The library a svchost service runs: Parameters\ServiceDll, or the
+// service key's own ServiceDll, which svchost also reads.
+Text ServiceLibrary(const Text& service) {
+  const Text library = ReadRegistryText(kLocalMachine, ValuePath(service, "Parameters\\ServiceDll"));
+  return library.empty() ? ReadRegistryText(kLocalMachine, ValuePath(service, "ServiceDll")) : library;
+}
+
 // What the "系统文件" column shows: the image, and for a service that runs
 // inside svchost the library that really runs, which is all that tells two
-// svchost services apart.
-Text ServiceFiles(const Text& service) {
+// svchost services apart. The row keeps that file: the library, or the image.
+struct ServiceFile {
+  Text shown;
+  FileId file;
+};
+
+ServiceFile ServiceFiles(const Text& service) {
   const Text image = ReadRegistryText(kLocalMachine, ValuePath(service, "ImagePath"));
-  if (!RunsInSvchost(image)) return image;
-  const Text library = ReadRegistryText(kLocalMachine, ValuePath(service, "Parameters\\ServiceDll"));
-  return library.empty() ? image : image + " | " + library;
+  const Text library = RunsInSvchost(image) ? ServiceLibrary(service) : Text();
+  if (library.empty()) return {image, NoteCommandFile(RegistryView::Native, image)};
+  return {image + " | " + library, NoteCommandFile(RegistryView::Native, library)};
 }
 
 }  // namespace
@@ -60,11 +73,13 @@ void ScanServices(ResultList& list) {
     // Cells in column order (ServiceColumn). Start is read with an
     // out-of-range default: a missing or non-DWORD "Start" leaves the column
     // empty instead of reading as 0, the boot start type.
+    const ServiceFile files = ServiceFiles(service);
     rows.Add({ReadRegistryDisplayText(kLocalMachine, ValuePath(service, "DisplayName")),
               ReadRegistryDisplayText(kLocalMachine, ValuePath(service, "Description")),
-              ServiceFiles(service),
+              files.shown,
               StartTypeText(ReadRegistryNumber(kLocalMachine, ValuePath(service, "Start"), kStartTypeCount)),
-              service});
+              service},
+             files.file);
   }
 }
 

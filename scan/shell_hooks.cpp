@@ -2,7 +2,6 @@
 
 #include "host/native_view.h"
 #include "host/registry.h"
-#include "host/version_info.h"
 #include "scan/entry_row.h"
 #include "scan/registry_lookups.h"
 
@@ -104,8 +103,7 @@ void ScanUserClasses(RowSink& rows, const ScannedKey& location) {
     if (server.empty()) continue;
     Text className = ReadRegistryText(location.root, classKey + "\\");
     if (className.empty()) className = name;
-    AddEntryRow(rows, {className, GetFileDescription(FileSeenFrom(location.view, server)), server,
-                       location.Prefix() + name});
+    AddEntryRow(rows, FileEntryRow(className, location.view, server, location.Prefix() + name));
   }
 }
 

@@ -2,7 +2,6 @@
 
 #include "host/files.h"
 #include "host/registry.h"
-#include "host/version_info.h"
 #include "ui/row_sink.h"
 
 namespace {
@@ -86,12 +85,11 @@ const StartupLocation kStartupLocations[] = {
      nullptr},
 };
 
-// A command line with quotes or arguments is not a file: the user sees "未知"
-// rather than the description of whatever the first word might be. The
-// path comes from FileSeenFrom, full, so that no probe looks in Veltro's
-// current folder.
-Text DescribeIfFile(const Text& text) {
-  return FileExists(text) ? GetFileDescription(text) : Text("未知");
+// The row: the stored text, the description of the file it runs, the
+// hidden path; the row keeps that file for its colour and hint.
+void AddStartupRow(RowSink& rows, RegistryView view, const Text& shown, const Text& command, const Text& path) {
+  const FileId file = NoteCommandFile(view, command);
+  rows.Add({shown, DescriptionShown(file), path}, file);
 }
 
 // One location in one view: the key its rows name, and the class view its
@@ -112,13 +110,13 @@ void ScanValues(RowSink& rows, const ScannedKey& scanned) {
     rows.LetEventsThrough();
     switch (location.kind) {
       case StartupKind::RunValues:
-        rows.Add({data[i], DescribeIfFile(FileSeenFrom(scanned.view, data[i])), prefix + names[i]});
+        AddStartupRow(rows, scanned.view, data[i], data[i], prefix + names[i]);
         break;
       case StartupKind::ClassByName:
       case StartupKind::ClassByData: {
         const Text server = ResolveClsidServer(
             location.kind == StartupKind::ClassByName ? names[i] : data[i], scanned.view);
-        rows.Add({server, GetFileDescription(FileSeenFrom(scanned.view, server)), prefix + names[i]});
+        AddStartupRow(rows, scanned.view, server, server, prefix + names[i]);
         break;
       }
       default:
@@ -140,8 +138,8 @@ void ScanSubkeys(RowSink& rows, const ScannedKey& scanned) {
     // A package key with no library is suspect in itself: it is listed,
     // with nothing to show for what it starts.
     if (text.empty() && location.kind != StartupKind::PackageSubkeys) continue;
-    rows.Add({text, GetFileDescription(FileSeenFrom(scanned.view, text)),
-              location.kind == StartupKind::PackageSubkeys ? packagePath : valuePath});
+    AddStartupRow(rows, scanned.view, text, text,
+                  location.kind == StartupKind::PackageSubkeys ? packagePath : valuePath);
   }
 }
 
@@ -150,7 +148,7 @@ void ScanSingleValue(RowSink& rows, const ScannedKey& scanned) {
   const Text text = ReadRegistryText(location.root, scanned.key + "\\" + location.entryValue);
   if (text.empty()) return;
   rows.LetEventsThrough();
-  rows.Add({"windowsload", DescribeIfFile(FileSeenFrom(scanned.view, text)), scanned.Prefix() + location.entryValue});
+  AddStartupRow(rows, scanned.view, "windowsload", text, scanned.Prefix() + location.entryValue);
 }
 
 void ScanNamedValue(RowSink& rows, const ScannedKey& scanned) {
@@ -160,7 +158,10 @@ void ScanNamedValue(RowSink& rows, const ScannedKey& scanned) {
                                      : ReadRegistryText(location.root, valuePath);
   if (text.empty() || (location.cleanText != nullptr && ToLowerCase(text) == location.cleanText)) return;
   rows.LetEventsThrough();
-  rows.Add({text, DescribeIfFile(FileSeenFrom(scanned.view, text)), scanned.Prefix() + location.entryValue});
+  // Each of these values names several files: the shell and what it opens,
+  // win.ini's programs, the libraries every program loads.
+  const FileId file = NoteListedFiles(scanned.view, text);
+  rows.Add({text, DescriptionShown(file), scanned.Prefix() + location.entryValue}, file);
 }
 
 void ScanSwitch(RowSink& rows, const ScannedKey& scanned) {
@@ -184,7 +185,7 @@ void ScanDriveCommands(RowSink& rows, const ScannedKey& scanned) {
       rows.LetEventsThrough();
       const Text command = ReadRegistryText(scanned.location.root, shellKey + "\\" + verb + "\\command\\");
       if (command.empty()) continue;
-      rows.Add({command, DescribeIfFile(command), prefix + drive + "\\Shell"});
+      AddStartupRow(rows, scanned.view, command, command, prefix + drive + "\\Shell");
     }
   }
 }

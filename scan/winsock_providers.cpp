@@ -4,7 +4,6 @@
 
 #include "host/files.h"
 #include "host/registry.h"
-#include "host/version_info.h"
 #include "scan/entry_row.h"
 #include "scan/registry_lookups.h"
 
@@ -59,7 +58,7 @@ void ScanWinsockProviders(ResultList& list) {
       const Text path =
           ResolveProviderPath(ProviderPath(ReadRegistryBytes(kLocalMachine, entryKey + "\\PackedCatalogItem")), view);
       // The row keeps the text; the description is the file's it names.
-      AddEntryRow(rows, {entry, GetFileDescription(FileSeenFrom(view, path)), path, prefix + catalog + "\\" + entry});
+      AddEntryRow(rows, FileEntryRow(entry, view, path, prefix + catalog + "\\" + entry));
     }
   }
 }

@@ -5,7 +5,7 @@
 #include "host/backup.h"
 #include "host/files.h"
 #include "host/folder_files.h"
-#include "host/version_info.h"
+#include "host/file_verdicts.h"
 #include "sysfiles/drive_autoruns.h"
 
 namespace {
@@ -39,7 +39,8 @@ void LoadStartupFolderPage(ResultList& list, const Text& folder) {
   for (const Text& name : names) {
     rows.LetEventsThrough();
     const Text path = folder + name;
-    rows.Add({path, GetFileDescription(path), path});   // the last is the hidden path column
+    const FileId file = NoteFile(ResolveStartupFolderFile(path));
+    rows.Add({path, DescriptionShown(file), path}, file);   // the last is the hidden path column
   }
   for (const DriveAutorun& autorun : FindDriveAutoruns()) {
     rows.LetEventsThrough();

@@ -6,7 +6,7 @@ set -euo pipefail
 
 PACKAGES=(g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-win32
           wine wine64 xvfb xauth x11-utils fonts-wqy-microhei fonts-wine imagemagick cmake
-          googletest dpkg-dev make perl python3)
+          googletest dpkg-dev make perl python3 osslsigncode openssl)
 
 # tools/setup.sh --fuzz also installs what the native fuzzing build and the
 # repair-table generator need; --wine32 prepares the emulated 32-bit Wine that

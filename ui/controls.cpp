@@ -21,9 +21,10 @@ Text WindowText(HWND handle) {
 
 // --- ResultList ------------------------------------------------------------
 
-int ResultList::InsertRow() {
+int ResultList::InsertRow(LPARAM tag) {
   LVITEMA item{};
-  item.mask = LVIF_TEXT;
+  item.mask = LVIF_TEXT | LVIF_PARAM;
+  item.lParam = tag;
   item.iItem = RowCount();
   item.pszText = const_cast<char*>("");
   return static_cast<int>(SendMessageA(handle_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
@@ -40,6 +41,14 @@ void ResultList::SetCellText(int row, int column, const Text& text) {
   item.iSubItem = column;
   item.pszText = const_cast<char*>(text.c_str());
   SendMessageA(handle_, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+LPARAM ResultList::RowTag(int row) const {
+  if (row < 0 || row >= RowCount()) return 0;
+  LVITEMA item{};
+  item.mask = LVIF_PARAM;
+  item.iItem = row;
+  return SendMessageA(handle_, LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) ? item.lParam : 0;
 }
 
 namespace {

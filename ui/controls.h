@@ -14,10 +14,13 @@ class ResultList {
   explicit ResultList(HWND handle) : handle_(handle) {}
   HWND Handle() const { return handle_; }
 
-  int InsertRow();                                    // appends an empty row
+  // Appends an empty row that keeps the tag, a number that moves with the
+  // row when rows above it are deleted.
+  int InsertRow(LPARAM tag = 0);
   void SetCellText(int row, int column, const Text& text);
   Text GetCellText(int row, int column) const;        // "" when out of range
   TextList RowTexts(int row) const;                   // every cell; "" when out of range
+  LPARAM RowTag(int row) const;                       // 0 when out of range
   int RowCount() const;
   int ColumnCount() const;
   bool IsRowSelected(int row) const;

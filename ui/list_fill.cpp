@@ -26,6 +26,8 @@ bool ListFill::Filling(const ResultList& list) {
   return std::any_of(fills.begin(), fills.end(), [&](const ListFill* fill) { return fill->handle_ == list.Handle(); });
 }
 
+bool ListFill::AnyFilling() { return !ActiveFills().empty(); }
+
 void ListFill::Refresh() {
   const DWORD now = GetTickCount();
   if (now - lastRefresh_ < kRefreshInterval) return;

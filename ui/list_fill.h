@@ -23,6 +23,8 @@ class ListFill {
   void Refresh();
   // Whether a fill of this list is alive further up the stack.
   static bool Filling(const ResultList& list);
+  // Whether any list is being filled (a scan is running).
+  static bool AnyFilling();
 
   static constexpr DWORD kRefreshInterval = 100;   // milliseconds
 

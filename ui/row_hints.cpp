@@ -4,13 +4,14 @@
 #include <windowsx.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "ui/subclass.h"
 
 namespace {
 
-constexpr char kHintsProperty[] = "Veltro.RowHints";       // the replaced procedure
-constexpr char kStateProperty[] = "Veltro.RowHintsState";  // the RowHints below
+constexpr char kHintsSubclass[] = "Veltro.RowHints";
 
 struct RowHints {
   HWND tooltip = nullptr;
@@ -20,8 +21,29 @@ struct RowHints {
   std::wstring textWide;
 };
 
+// Kept in the process, not in window properties: the list's procedure asks
+// for every message, and a property is read through the window server.
+std::vector<std::pair<HWND, RowHints*>>& HintedLists() {
+  static std::vector<std::pair<HWND, RowHints*>> lists;
+  return lists;
+}
+
 RowHints* HintsOf(HWND list) {
-  return reinterpret_cast<RowHints*>(GetPropA(list, kStateProperty));
+  for (const auto& hinted : HintedLists()) {
+    if (hinted.first == list) return hinted.second;
+  }
+  return nullptr;
+}
+
+void ForgetHints(HWND list) {
+  auto& lists = HintedLists();
+  for (auto it = lists.begin(); it != lists.end(); ++it) {
+    if (it->first == list) {
+      delete it->second;
+      lists.erase(it);
+      return;
+    }
+  }
 }
 
 void SupplyHint(HWND list, RowHints& hints, NMHDR& header) {
@@ -45,6 +67,14 @@ void SupplyHint(HWND list, RowHints& hints, NMHDR& header) {
 
 LRESULT CALLBACK HintedListProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
   if (RowHints* hints = HintsOf(list)) {
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) {
+      // Relayed here rather than by the tooltip's own subclass of the list:
+      // Wine's comctl32 looks that subclass up in a window property, through
+      // the window server, for every message the list gets.
+      MSG relayed{list, message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}};
+      ClientToScreen(list, &relayed.pt);
+      SendMessageA(hints->tooltip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+    }
     switch (message) {
       case WM_MOUSEMOVE: {
         LVHITTESTINFO hit{};
@@ -66,19 +96,18 @@ LRESULT CALLBACK HintedListProc(HWND list, UINT message, WPARAM wParam, LPARAM l
         break;
       }
       case WM_NCDESTROY:
-        RemovePropA(list, kStateProperty);
-        delete hints;
+        ForgetHints(list);
         break;
       default:
         break;
     }
   }
-  return CallReplacedProc(list, kHintsProperty, message, wParam, lParam);
+  return CallReplacedProc(list, kHintsSubclass, message, wParam, lParam);
 }
 
 }  // namespace
 
-bool AttachRowHints(ResultList list, RowHintSource source) {
+bool AttachRowHints(ResultList list, RowHintSource source, int maxWidth) {
   HWND handle = list.Handle();
   if (handle == nullptr || source == nullptr || HintsOf(handle) != nullptr) return false;
   HWND tooltip = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -88,19 +117,21 @@ bool AttachRowHints(ResultList list, RowHintSource source) {
   auto* hints = new RowHints;   // freed with the list
   hints->tooltip = tooltip;
   hints->source = source;
-  SetPropA(handle, kStateProperty, hints);
-  if (!InstallSubclass(handle, kHintsProperty, HintedListProc)) {
-    RemovePropA(handle, kStateProperty);
-    delete hints;
+  HintedLists().push_back({handle, hints});
+  if (!InstallSubclass(handle, kHintsSubclass, HintedListProc)) {
+    ForgetHints(handle);
     DestroyWindow(tooltip);
     return false;
   }
   TTTOOLINFOA tool{};
   tool.cbSize = TTTOOLINFOA_V2_SIZE;   // understood by every comctl32 version
-  tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  tool.uFlags = TTF_IDISHWND;   // mouse messages relayed by HintedListProc
   tool.hwnd = handle;                  // receives TTN_GETDISPINFO
   tool.uId = reinterpret_cast<UINT_PTR>(handle);
   tool.lpszText = LPSTR_TEXTCALLBACKA;
   SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  if (maxWidth > 0) SendMessageA(tooltip, TTM_SETMAXTIPWIDTH, 0, maxWidth);
+  // Long hints stay up long enough to be read.
+  if (maxWidth > 0) SendMessageA(tooltip, TTM_SETDELAYTIME, TTDT_AUTOPOP, 30000);
   return true;
 }

@@ -12,5 +12,6 @@
 using RowHintSource = Text (*)(const ResultList& list, POINT clientPoint);
 
 // Attaches the tooltip to the list for the list's lifetime; false when it
-// could not be made (the list then simply shows no hints).
-bool AttachRowHints(ResultList list, RowHintSource source);
+// could not be made (the list then simply shows no hints). A width in
+// pixels lets hints wrap and break at "\r\n"; 0 keeps one line.
+bool AttachRowHints(ResultList list, RowHintSource source, int maxWidth = 0);

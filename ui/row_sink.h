@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "host/file_verdicts.h"
 #include "ui/controls.h"
 #include "ui/event_pacer.h"
 #include "ui/list_fill.h"
@@ -18,13 +19,15 @@
 class RowSink {
  public:
   explicit RowSink(ResultList& list);
+  ~RowSink();
   RowSink(const RowSink&) = delete;
   RowSink& operator=(const RowSink&) = delete;
 
   // false when the list belongs to a scan further up the stack.
   bool Accepting() const { return fill_.has_value(); }
-  // Appends a row; cells from column 0 on.
-  void Add(std::initializer_list<Text> cells);
+  // Appends a row; cells from column 0 on. A row that names a file keeps
+  // it, for its colour and hint (ui/file_verdict_rows.h).
+  void Add(std::initializer_list<Text> cells, FileId file = 0);
   // The window stays responsive between the items a scan examines (paced:
   // events go through every EventPacer::kInterval, not after every item).
   void LetEventsThrough() { pacer_.LetEventsThrough(); }
@@ -32,5 +35,6 @@ class RowSink {
  private:
   ResultList& list_;
   std::optional<ListFill> fill_;
+  bool namedFiles_ = false;
   EventPacer pacer_;
 };

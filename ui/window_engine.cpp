@@ -8,14 +8,15 @@
 #include "ui/control_factory.h"
 #include "ui/drop_down_choice.h"
 #include "ui/list_copy.h"
+#include "ui/file_verdict_rows.h"
 #include "ui/subclass.h"
 #include "ui/tab_pages.h"
 
 namespace {
 
 constexpr char kWindowClass[] = "VeltroMainWindow";
-constexpr char kMouseEventsProperty[] = "Veltro.MouseEvents";
-constexpr char kListCopyProperty[] = "Veltro.ListCopy";
+constexpr char kMouseEventsSubclass[] = "Veltro.MouseEvents";
+constexpr char kListCopySubclass[] = "Veltro.ListCopy";
 
 struct WindowState {
   std::unique_ptr<WindowEvents> events;
@@ -49,14 +50,14 @@ void RunEvent(HWND window, WindowState& state, int id, ControlEvent event) {
 LRESULT CALLBACK MouseEventsProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_RBUTTONDOWN) PostEvent(GetAncestor(control, GA_ROOT), GetDlgCtrlID(control), ControlEvent::RightButtonDown);
   if (message == WM_LBUTTONDOWN) PostEvent(GetAncestor(control, GA_ROOT), GetDlgCtrlID(control), ControlEvent::LeftButtonDown);
-  return CallReplacedProc(control, kMouseEventsProperty, message, wParam, lParam);
+  return CallReplacedProc(control, kMouseEventsSubclass, message, wParam, lParam);
 }
 
 void WatchMouseButtons(HWND window, const WindowDefinition& definition, const WindowEvents& events) {
   for (const ControlDefinition& control : definition.controls) {
     if (events.Handles(control.id, ControlEvent::RightButtonDown) ||
         events.Handles(control.id, ControlEvent::LeftButtonDown)) {
-      InstallSubclass(FindControlById(window, control.id), kMouseEventsProperty, MouseEventsProc);
+      InstallSubclass(FindControlById(window, control.id), kMouseEventsSubclass, MouseEventsProc);
     }
   }
 }
@@ -109,13 +110,13 @@ LRESULT CALLBACK ListCopyProc(HWND control, UINT message, WPARAM wParam, LPARAM 
     default:
       break;
   }
-  return CallReplacedProc(control, kListCopyProperty, message, wParam, lParam);
+  return CallReplacedProc(control, kListCopySubclass, message, wParam, lParam);
 }
 
 void WatchListKeys(HWND window, const WindowDefinition& definition) {
   for (const ControlDefinition& control : definition.controls) {
     if (control.kind == ControlKind::List || control.kind == ControlKind::MultiList) {
-      InstallSubclass(FindControlById(window, control.id), kListCopyProperty, ListCopyProc);
+      InstallSubclass(FindControlById(window, control.id), kListCopySubclass, ListCopyProc);
     }
   }
 }
@@ -150,6 +151,8 @@ void OnCommand(HWND window, WindowState& state, int id, int code, HWND control) 
 
 LRESULT OnNotify(HWND window, WindowState& state, NMHDR& header) {
   const int id = static_cast<int>(header.idFrom);
+  LRESULT drawn = 0;
+  if (DrawRowShade(header, drawn)) return drawn;
   switch (header.code) {
     case TCN_SELCHANGE:
       if (TabState* tab = FindTab(state, header.hwndFrom)) ShowSelectedPage(*tab);
@@ -304,6 +307,13 @@ bool HandleDialogKey(HWND window, MSG& message) {
     }
   }
   return IsDialogMessageA(window, &message) != FALSE;
+}
+
+bool HandlersRunning(HWND window) {
+  // Any window may be asked about (a list's top-level window need not be
+  // ours): only ours keeps a WindowState in its user data.
+  WindowState* state = window && IsClass(window, kWindowClass) ? StateOf(window) : nullptr;
+  return state != nullptr && state->eventsRunning > 0;
 }
 
 bool CloseRequested(HWND window) {

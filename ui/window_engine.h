@@ -126,3 +126,5 @@ bool HandleDialogKey(HWND window, MSG& message);
 // is hidden, and goes when the outermost handler returns): long work stops
 // at its next step.
 bool CloseRequested(HWND window);
+// Whether a handler of the window is running (nested ones included).
+bool HandlersRunning(HWND window);

@@ -11,6 +11,7 @@
 #include "app/main_window.h"
 #include "support/dialog_answerer.h"
 #include "support/main_window_fixture.h"
+#include "support/time_limits.h"
 
 namespace {
 
@@ -244,6 +245,42 @@ TEST(MainWindowTest, ImmunityRowsAndHintsByPosition) {
   RECT client;
   GetClientRect(list.Handle(), &client);
   EXPECT_EQ(ImmunityHintAt(list, {client.right - 2, client.bottom - 2}), "");
+}
+
+// The hint reaches the user: with the pointer resting on a row, the list's
+// tooltip comes up for the list.
+TEST(MainWindowTest, TheTooltipComesUpOverTheRowUnderThePointer) {
+  MainWindowFixture fixture(/*shown=*/true);
+  ResultList& list = fixture.Controls().超级列表框8;
+  fixture.ShowPage(TabId(1), 1);
+  fixture.ShowPage(TabId(3), 1);
+  SetForegroundWindow(fixture.Window());
+  POINT point = RowCentre(list, 6);
+  POINT screen = point;
+  ClientToScreen(list.Handle(), &screen);
+  ASSERT_TRUE(SetCursorPos(screen.x, screen.y));
+  HWND tooltip = nullptr;
+  const DWORD start = GetTickCount();
+  // One move, as a pointer that comes to rest: each move starts the wait anew.
+  SendMessageA(list.Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+  while (tooltip == nullptr && GetTickCount() - start < TimeLimit(5000)) {
+    fixture.Pump();
+    Sleep(50);
+    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM found) -> BOOL {
+      char name[64] = {};
+      GetClassNameA(window, name, sizeof name);
+      if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(window)) return TRUE;
+      *reinterpret_cast<HWND*>(found) = window;
+      return FALSE;
+    }, reinterpret_cast<LPARAM>(&tooltip));
+  }
+  ASSERT_NE(tooltip, nullptr) << "no tooltip came up";
+  char text[256] = {};
+  TTTOOLINFOA tool{};
+  tool.cbSize = TTTOOLINFOA_V2_SIZE;
+  tool.lpszText = text;
+  SendMessageA(tooltip, TTM_GETCURRENTTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+  EXPECT_EQ(tool.hwnd, list.Handle());
 }
 
 // Outside a dialog no button is the default one: Enter presses the focused

@@ -26,11 +26,11 @@ TEST(ImageHijacksTest, SubkeysWithADebuggerOfAnyType) {
 
   const Text lm = "HKEY_LOCAL_MACHINE\\" + kOptions;
   ExpectRowsInOrder(ScanRows(ScanImageHijacks, {150, 150, 150, 0}), {
-      {lm + "veltro-args.exe\\Debugger", {"veltro-args.exe", "", exe + " -x"}},
+      {lm + "veltro-args.exe\\Debugger", {"veltro-args.exe", fixture::kComponentDescription, exe + " -x"}},
       {lm + "veltro-bare.exe\\Debugger", {"veltro-bare.exe", fixture::kComponentDescription, exe}},
       {lm + "veltro-empty.exe\\Debugger", {"veltro-empty.exe", "", ""}},
       {lm + "veltro-flags.exe\\Debugger", {}},
-      {lm + "veltro-number.exe\\Debugger", {"veltro-number.exe", "", "7"}},
+      {lm + "veltro-number.exe\\Debugger", {"veltro-number.exe", "未知", "7"}}   // no such file,
   }, 3);
 }
 

@@ -117,6 +117,7 @@ TEST(InfectionPlacesTest, StartupPlacesAreListedAfterThePartsAndRemovedSafely) {
   ScanStartupEntries(host.List());
   std::vector<std::pair<Text, std::vector<Text>>> expected{
       {kCu + "Software\\Microsoft\\Windows\\CurrentVersion\\Run\\VeltroFirst", {"c:\\first.exe", "未知"}}};
+  // Judged by the stranger's file beside Explorer, which is missing.
   for (const StartupPlace& place : places) {
     expected.push_back({PathOf(place), {"Explorer.exe c:\\veltro\\" + place.name + ".exe", "未知"}});
   }
@@ -393,9 +394,9 @@ TEST(InfectionPlacesTest, AUsersOwnClassesAreListedAndRemovedAlone) {
   };
   const UserClass userClasses[] = {
       {"{7E1A5C00-0000-4000-8000-0000000022A1}", "Veltro hijack", "InprocServer32", "c:\\veltro\\hijack.dll",
-       {"Veltro hijack", "", "c:\\veltro\\hijack.dll"}},
+       {"Veltro hijack", "未知", "c:\\veltro\\hijack.dll"}},
       {"{7E1A5C00-0000-4000-8000-0000000022A2}", "", "LocalServer32", "\"c:\\veltro\\server.exe\" -embedding",
-       {"{7E1A5C00-0000-4000-8000-0000000022A2}", "", "\"c:\\veltro\\server.exe\" -embedding"}},
+       {"{7E1A5C00-0000-4000-8000-0000000022A2}", "未知", "\"c:\\veltro\\server.exe\" -embedding"}},
       {"{7E1A5C00-0000-4000-8000-0000000022A3}", "Veltro settings only", "Settings", "x", {}},
   };
   RegistryScratch scratch;

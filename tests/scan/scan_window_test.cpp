@@ -4,7 +4,12 @@
 
 #include <functional>
 
+#include <commctrl.h>
+
 #include "app/control_ids.h"
+#include "host/file_verdicts.h"
+#include "ui/file_verdict_rows.h"
+#include "support/trusted_roots.h"
 #include "registry_scratch.h"
 #include "support/dialog_answerer.h"
 #include "support/main_window_fixture.h"
@@ -69,6 +74,74 @@ TEST(ScanWindowTest, EachListRemovesAnEntryThroughItsDeleteButton) {
     EXPECT_TRUE(c.entryGone()) << c.path;
     EXPECT_EQ(RowHolding(list, c.pathColumn, c.path), -1) << c.path;
   }
+}
+
+// The colour a row is drawn in, asked of the real window the way the list
+// asks it; kUnchanged when the list keeps its own.
+constexpr COLORREF kUnchanged = RGB(1, 2, 3);
+COLORREF RowColour(const ResultList& list, int row) {
+  NMLVCUSTOMDRAW draw{};
+  draw.nmcd.hdr.hwndFrom = list.Handle();
+  draw.nmcd.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list.Handle()));
+  draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+  draw.nmcd.dwDrawStage = CDDS_PREPAINT;
+  HWND page = GetParent(list.Handle());
+  if (SendMessageA(page, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw)) != CDRF_NOTIFYITEMDRAW) {
+    return 0;
+  }
+  draw.nmcd.dwDrawStage = CDDS_ITEMPREPAINT;
+  draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+  draw.nmcd.lItemlParam = list.RowTag(row);
+  draw.clrText = kUnchanged;
+  SendMessageA(page, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+  return draw.clrText;
+}
+
+TEST(ScanWindowTest, RowsTakeTheColourOfTheirFilesVerdict) {
+  const TrustedTestRoots roots;
+  RegistryScratch scratch;
+  const Text windowsKey = "Software\\Microsoft\\Windows NT\\CurrentVersion\\Windows";
+  scratch.String(HKEY_CURRENT_USER, kRun, "VeltroPublisher", "\"" + fixture::kSignedExe + "\" /x");
+  scratch.String(HKEY_CURRENT_USER, kRun, "VeltroWindows", fixture::kMicrosoftSignedExe);
+  scratch.String(HKEY_CURRENT_USER, kRun, "VeltroUnsigned", fixture::kComponentExe + " /autorun");
+  scratch.String(HKEY_CURRENT_USER, kRun, "VeltroTampered", fixture::kTamperedExe);
+  scratch.String(HKEY_CURRENT_USER, kRun, "VeltroMissing", "c:\\veltro-missing.exe");
+  scratch.Number(HKEY_LOCAL_MACHINE, windowsKey, "LoadAppInit_DLLs", 1);   // a row without a file
+  const COLORREF red = RGB(0xD0, 0, 0), grey = RGB(0x80, 0x80, 0x80);
+  struct Expected {
+    Text path;
+    COLORREF colour;
+  };
+  const Expected expected[] = {
+      {"HKEY_CURRENT_USER\\" + kRun + "\\VeltroPublisher", kUnchanged},
+      {"HKEY_CURRENT_USER\\" + kRun + "\\VeltroWindows", grey},
+      {"HKEY_CURRENT_USER\\" + kRun + "\\VeltroUnsigned", red},
+      {"HKEY_CURRENT_USER\\" + kRun + "\\VeltroTampered", red},
+      {"HKEY_CURRENT_USER\\" + kRun + "\\VeltroMissing", red},
+      {"HKEY_LOCAL_MACHINE\\" + windowsKey + "\\LoadAppInit_DLLs", kUnchanged},
+  };
+
+  MainWindowFixture window;
+  ResultList& list = window.Controls().超级列表框6;
+  window.Click(ButtonId(14));
+  ASSERT_TRUE(window.PumpUntil([] { return !SignaturesPending(); }, 20000)) << "verdicts come while idle";
+  for (const Expected& e : expected) {
+    const int row = RowHolding(list, 2, e.path);
+    ASSERT_GE(row, 0) << e.path;
+    EXPECT_EQ(RowColour(list, row), e.colour) << e.path;
+  }
+  // The hint: the whole stored text, the file, what it says of itself, who signed it.
+  RECT bounds{LVIR_LABEL, 0, 0, 0};
+  SendMessageA(list.Handle(), LVM_GETITEMRECT, RowHolding(list, 2, expected[0].path), reinterpret_cast<LPARAM>(&bounds));
+  const Text hint = FileVerdictHintAt(list, {bounds.left + 2, (bounds.top + bounds.bottom) / 2});
+  EXPECT_EQ(hint, "\"" + fixture::kSignedExe + "\" /x\r\n文件：" + fixture::kSignedExe + "\r\n描述：" +
+                      fixture::kComponentDescription + "\r\n公司：Veltro 测试公司\r\n版本：1.2.3.4\r\n签名：" +
+                      fixture::kSignedExePublisher);
+  // A refresh brings the same rows again, coloured at once: nothing is
+  // checked twice.
+  window.Click(ButtonId(14));
+  EXPECT_FALSE(SignaturesPending());
+  EXPECT_EQ(RowColour(list, RowHolding(list, 2, expected[1].path)), grey);
 }
 
 }  // namespace

@@ -57,13 +57,13 @@ TEST(StartupEntriesTest, EveryLocationInOrderWithItsCells) {
   EXPECT_EQ(ResolveClsidServer(kClass), exe);
   const auto rows = Scan();
   ExpectRowsInOrder(rows, {
-      // Only a bare existing path is described; "未知" otherwise.
+      // The file a command line runs is described; "未知" when there is none.
       {kCu + kRun + "\\", {"c:\\veltro-missing.exe", "未知"}},
-      {kCu + kRun + "\\VeltroArgs", {exe + " /autorun", "未知"}},
+      {kCu + kRun + "\\VeltroArgs", {exe + " /autorun", described}},
       {kCu + kRun + "\\VeltroBare", {exe, described}},
-      {kCu + kRun + "\\VeltroExpand", {"%SystemRoot%\\notepad.exe", "未知"}},
+      {kCu + kRun + "\\VeltroExpand", {"%SystemRoot%\\notepad.exe", ""}},
       {kCu + kRun + "\\VeltroNoVersion", {fixture::kNoVersionDll, ""}},
-      {kCu + kRun + "\\VeltroQuoted", {"\"" + exe + "\"", "未知"}},
+      {kCu + kRun + "\\VeltroQuoted", {"\"" + exe + "\"", described}},
       {kLm + kRunServices + "\\VeltroService", {exe, described}},
       {kCu + kWindowsNt + "\\Windowsload", {"windowsload", "未知"}},
       {kLm + kExecuteHooks + "\\" + kClass, {exe, described}},
@@ -74,7 +74,7 @@ TEST(StartupEntriesTest, EveryLocationInOrderWithItsCells) {
       {kLm + kNotify + "\\VeltroNoDll", {"", ""}},
       {kLm + kNotify + "\\VeltroPackage", {exe, described}},
       {kLm + kTasks + "\\" + kClass, {exe, described}},
-      {kLm + kSetup + "\\VeltroComponent\\StubPath", {exe + " /install", ""}},   // no existence test
+      {kLm + kSetup + "\\VeltroComponent\\StubPath", {exe + " /install", described}},
       {kLm + kSetup + "\\VeltroNoStub\\StubPath", {}},
   }, 2);
   EXPECT_EQ(Scan(), rows) << "a second scan rebuilds, it does not append";

@@ -35,10 +35,10 @@ TEST(WinsockProvidersTest, PathsResolveAndCataloguesFollowEachOther) {
       {"A\\03", PackedItem("%SYSTEMROOT%\\" + inSystem), {"03", wineDescription, system + "ws2_32.dll"}},
       // A bare name found in the System folder: shown as stored, described from there.
       {"A\\04", PackedItem("ws2_32.dll"), {"04", wineDescription, "ws2_32.dll"}},
-      {"A\\05", PackedItem("%windir%\\veltro.dll"), {"05", "", "%windir%\\veltro.dll"}},
-      {"A\\06", ByteString{'a', 'b', 'c'}, {"06", "", "abc"}},   // no zero byte: ends with the data
+      {"A\\05", PackedItem("%windir%\\veltro.dll"), {"05", "未知", "%windir%\\veltro.dll"}},
+      {"A\\06", ByteString{'a', 'b', 'c'}, {"06", "未知", "abc"}},   // no zero byte: ends with the data
       {"A\\07", ByteString{}, {"07", "", ""}},
-      {"B\\01", PackedItem("c:\\veltro\\lsp.dll"), {"01", "", "c:\\veltro\\lsp.dll"}},
+      {"B\\01", PackedItem("c:\\veltro\\lsp.dll"), {"01", "未知", "c:\\veltro\\lsp.dll"}},
   };
   RegistryScratch s;
   s.Key(HKEY_LOCAL_MACHINE, kCatalog + "VeltroA");
@@ -85,7 +85,7 @@ TEST(WinsockProvidersTest, EachCatalogueIsDescribedFromItsOwnSystemFolder) {
       {"Catalog_Entries", "veltro_lsp.dll", {thirtyTwoBitDescription, "veltro_lsp.dll"}},
       {"Catalog_Entries", "%SystemRoot%\\" + inSystem, {thirtyTwoBitDescription, system + "veltro_lsp.dll"}},
       {"Catalog_Entries", system + "veltro_lsp.dll", {thirtyTwoBitDescription, system + "veltro_lsp.dll"}},
-      {nativeCatalog, "veltro_only_here.dll", {"", "veltro_only_here.dll"}},
+      {nativeCatalog, "veltro_only_here.dll", {"未知", "veltro_only_here.dll"}},
   };
   std::vector<std::pair<Text, std::vector<Text>>> expected;
   int number = 9900;

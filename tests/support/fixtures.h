@@ -46,4 +46,15 @@ inline const Text kLongClaimDll = kDirectory + "veltro_long_claim.dll";
 // and 65535 (see strings.rc); what the test prefix's language reads:
 inline const Text kStringsDll = kDirectory + "veltro_strings.dll";
 
+// veltro_component.exe signed by two self-made publishers (sign_fixtures.sh),
+// whose certificates TrustedTestRoots installs as machine roots; and the
+// publisher's copy with one code byte changed after signing.
+inline const Text kSignedExe = kDirectory + "veltro_signed.exe";
+inline const Text kSignedExePublisher = "Veltro Test Publisher";
+inline const Text kMicrosoftSignedExe = kDirectory + "veltro_microsoft_signed.exe";
+inline const Text kMicrosoftSignedExePublisher = "Microsoft Veltro Test Signing";
+inline const Text kTamperedExe = kDirectory + "veltro_tampered.exe";
+inline const Text kPublisherCertificates[] = {kDirectory + "veltro_publisher.cer",
+                                              kDirectory + "veltro_microsoft.cer"};
+
 }  // namespace fixture
