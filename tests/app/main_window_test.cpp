@@ -247,6 +247,14 @@ TEST(MainWindowTest, ImmunityRowsAndHintsByPosition) {
   EXPECT_EQ(ImmunityHintAt(list, {client.right - 2, client.bottom - 2}), "");
 }
 
+BOOL CALLBACK FindShownTooltip(HWND window, LPARAM found) {
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(window)) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 // The hint reaches the user: with the pointer resting on a row, the list's
 // tooltip comes up for the list.
 TEST(MainWindowTest, TheTooltipComesUpOverTheRowUnderThePointer) {
@@ -266,13 +274,7 @@ TEST(MainWindowTest, TheTooltipComesUpOverTheRowUnderThePointer) {
   while (tooltip == nullptr && GetTickCount() - start < TimeLimit(5000)) {
     fixture.Pump();
     Sleep(50);
-    EnumThreadWindows(GetCurrentThreadId(), [](HWND window, LPARAM found) -> BOOL {
-      char name[64] = {};
-      GetClassNameA(window, name, sizeof name);
-      if (lstrcmpiA(name, TOOLTIPS_CLASSA) != 0 || !IsWindowVisible(window)) return TRUE;
-      *reinterpret_cast<HWND*>(found) = window;
-      return FALSE;
-    }, reinterpret_cast<LPARAM>(&tooltip));
+    EnumThreadWindows(GetCurrentThreadId(), FindShownTooltip, reinterpret_cast<LPARAM>(&tooltip));
   }
   ASSERT_NE(tooltip, nullptr) << "no tooltip came up";
   char text[256] = {};
