@@ -75,7 +75,9 @@ bool CheckPendingSignatures(unsigned milliseconds) {
     FileFacts& facts = table.files[table.nextToCheck++];
     if (facts.trust != FileTrust::Pending) continue;
     const SignatureFinding finding = CheckFileSignature(facts.path);
-    facts.trust = finding.isSigned ? FileTrust::Signed : FileTrust::NotSigned;
+    facts.trust = !finding.checked  ? FileTrust::Unchecked
+                  : finding.isSigned ? FileTrust::Signed
+                                     : FileTrust::NotSigned;
     facts.signer = finding.signer;
     changed = true;
     if (GetTickCount() - start >= milliseconds) break;

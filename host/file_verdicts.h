@@ -13,6 +13,7 @@ enum class FileTrust {
   Pending,     // present; signature not checked yet
   Signed,
   NotSigned,
+  Unchecked,   // present; who signed it could not be asked
 };
 
 struct FileFacts {

@@ -206,5 +206,6 @@ SignatureFinding CheckFileSignature(const Text& path) {
   const std::wstring widePath = Wide(path);
   SignatureFinding finding = CheckEmbedded(file.Get(), widePath);
   if (!finding.isSigned) finding = CheckCatalogues(file.Get(), widePath);
+  finding.checked = true;
   return finding;
 }

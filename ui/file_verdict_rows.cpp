@@ -117,6 +117,8 @@ Text TrustLine(const FileFacts& facts) {
       return "签名：" + (facts.signer.empty() ? Text("（签名者不明）") : facts.signer);
     case FileTrust::NotSigned:
       return "未签名";
+    case FileTrust::Unchecked:
+      return "签名：无法检查";
     default:
       return "签名：正在检查";
   }

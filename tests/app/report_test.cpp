@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <string>
 #include <vector>
@@ -200,6 +201,8 @@ TEST(Report, OfADamagedMachineHoldsEveryEntryOnItsPageAndTheDialogWritesWhatRepo
   EXPECT_EQ(FileExists(ProgramFolder() + "VeltroBackup"), backupsBefore);
   const Text report = ReadWhole(byCommand);
   ASSERT_FALSE(report.empty());
+  // VELTRO_REPORT_SAMPLE=FILE keeps a copy: the documentation's sample report.
+  if (const char* sample = std::getenv("VELTRO_REPORT_SAMPLE")) CopyFileA(byCommand.c_str(), sample, FALSE);
 
   const Expected expected[] = {
       {"注册表修复 > 修复功能", "", "Policies\\Explorer\\NoRun"},

@@ -38,6 +38,14 @@ TEST(FileVerdictsTest, SignaturesAndTheirSigners) {
     EXPECT_EQ(finding.isSigned, c.isSigned) << c.path;
     EXPECT_EQ(finding.signer, c.signer) << c.path;
   }
+  // A file malware holds open without sharing cannot be read: no answer, not
+  // "not signed" (which would paint it like an intruder's).
+  const HANDLE held = CreateFileA(fixture::kSignedExe.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  const SignatureFinding locked = CheckFileSignature(fixture::kSignedExe);
+  CloseHandle(held);
+  EXPECT_FALSE(locked.checked);
+  EXPECT_FALSE(locked.isSigned);
 }
 
 // Each file's facts once per run, whichever case and command line name it;
