@@ -8,6 +8,7 @@
 #include "registry_scratch.h"
 #include "scan/registry_lookups.h"
 #include "scan/startup_entries.h"
+#include "ui/event_pacer.h"
 
 namespace {
 
@@ -100,13 +101,15 @@ TEST(StartupEntriesTest, WindowsloadRowOnlyWhenNotEmpty) {
 
 // Rows vanish under the scan, as when a removal runs nested in it: after
 // a row is appended below two others, the next pending-message pass deletes
-// the first row.
+// the first row. Each insertion takes longer than the scan waits between
+// passes, so that a pass follows every row.
 HWND gList = nullptr;
 WNDPROC gStaticProc = nullptr;
 int gDeletions = 0;
 LRESULT CALLBACK DeletingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == LVN_INSERTITEM && gDeletions < 5 &&
       ListView_GetItemCount(gList) > 2) {
+    Sleep(EventPacer::kInterval + 5);
     PostMessageA(window, WM_APP, 0, 0);
   } else if (message == WM_APP && ListView_GetItemCount(gList) > 0) {
     ListView_DeleteItem(gList, 0);
