@@ -127,6 +127,7 @@ void ScanSubkeys(RowSink& rows, const ScannedKey& location) {
       cells.description = location.kind == HookKind::ColumnHandlers ? Text("Windows Shell Common Dll")
                                                                     : ClassNameOf(identifier, view);
       cells.file = ClassServerOf(identifier, view);
+      cells.found = NoteCommandFile(view, cells.file);
     }
     AddEntryRow(rows, cells);
   }
@@ -161,6 +162,7 @@ void ScanValues(RowSink& rows, const ScannedKey& location) {
       default:
         continue;
     }
+    cells.found = NoteCommandFile(view, cells.file);
     AddEntryRow(rows, cells);
   }
 }

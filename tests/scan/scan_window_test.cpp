@@ -137,6 +137,17 @@ TEST(ScanWindowTest, RowsTakeTheColourOfTheirFilesVerdict) {
   EXPECT_EQ(hint, "\"" + fixture::kSignedExe + "\" /x\r\n文件：" + fixture::kSignedExe + "\r\n描述：" +
                       fixture::kComponentDescription + "\r\n公司：Veltro 测试公司\r\n版本：1.2.3.4\r\n签名：" +
                       fixture::kSignedExePublisher);
+  // Every list hands its rows' files on: a shell hook whose server is gone.
+  const Text hookClass = "{7E1A5C00-0000-4000-8000-0000000033C1}";
+  scratch.Key(HKEY_LOCAL_MACHINE, kColumns + "\\" + hookClass);
+  scratch.Key(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\" + hookClass);
+  scratch.String(HKEY_LOCAL_MACHINE, "SOFTWARE\\Classes\\CLSID\\" + hookClass + "\\InprocServer32", "",
+                 "c:\\veltro-missing-hook.dll");
+  ResultList& hooks = window.Controls().超级列表框4;
+  window.Click(ButtonId(10));
+  const int hookRow = RowHolding(hooks, 3, "HKEY_LOCAL_MACHINE\\" + kColumns + "\\" + hookClass);
+  ASSERT_GE(hookRow, 0);
+  EXPECT_EQ(RowColour(hooks, hookRow), red);
   // A refresh brings the same rows again, coloured at once: nothing is
   // checked twice.
   window.Click(ButtonId(14));
