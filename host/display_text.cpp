@@ -10,6 +10,7 @@
 #include "host/registry.h"
 #include "host/registry_paths.h"
 #include "host/system_functions.h"
+#include "host/wide_text.h"
 
 namespace {
 
@@ -19,26 +20,6 @@ using LoadIndirectStringFunction = HRESULT(WINAPI*)(LPCWSTR, LPWSTR, UINT, void*
 
 constexpr unsigned kLargestStringId = 0xFFFF;
 constexpr DWORD kAsImageResource = 0x20;   // LOAD_LIBRARY_AS_IMAGE_RESOURCE
-
-std::wstring Wide(const Text& text) {
-  const int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (units <= 1) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(units), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], units);
-  wide.resize(static_cast<std::size_t>(units - 1));
-  return wide;
-}
-
-// In the ANSI code page, up to the first zero; a character it lacks becomes
-// its default character.
-Text Narrow(const wchar_t* text, int units) {
-  if (units == 0) return Text();
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, text, units, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return Text();
-  std::string narrow(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, text, units, &narrow[0], bytes, nullptr, nullptr);
-  return ToText(narrow.c_str());
-}
 
 struct StringReference {
   Text file;              // expanded, and full (FullFilePath)
@@ -75,14 +56,14 @@ Text LoadThroughRegistry(int root, const Text& path) {
   const RegistryEntry location = EntryBelowRoot(root, path);
   ScopedKey key;
   if (OpenRegistryKey(RootKeyFromNumber(root), location.key, KEY_QUERY_VALUE, key) != ERROR_SUCCESS) return Text();
-  const std::wstring name = Wide(location.valueName);
+  const std::wstring name = WideText(location.valueName);
   std::wstring buffer(512, L'\0');
   for (int attempt = 0; attempt < 3; ++attempt) {
     // One unit kept back, so that the text always ends in a zero.
     const DWORD offered = static_cast<DWORD>((buffer.size() - 1) * sizeof(wchar_t));
     DWORD needed = 0;
     const LONG status = load(key.Get(), name.c_str(), &buffer[0], offered, &needed, 0, nullptr);
-    if (status == ERROR_SUCCESS) return Narrow(buffer.c_str(), -1);
+    if (status == ERROR_SUCCESS) return NarrowText(buffer.c_str(), -1);
     if (status != ERROR_MORE_DATA || needed <= offered) return Text();
     buffer.assign(needed / sizeof(wchar_t) + 2, L'\0');
   }
@@ -92,17 +73,17 @@ Text LoadThroughRegistry(int root, const Text& path) {
 Text LoadThroughShell(const StringReference& reference) {
   static const auto load = SystemFunction<LoadIndirectStringFunction>("shlwapi.dll", "SHLoadIndirectString");
   if (load == nullptr) return Text();
-  const std::wstring source = Wide("@" + reference.file + ",-" + ToText(reference.id));
+  const std::wstring source = WideText("@" + reference.file + ",-" + ToText(reference.id));
   std::wstring buffer(4096, L'\0');
   if (FAILED(load(source.c_str(), &buffer[0], static_cast<UINT>(buffer.size() - 1), nullptr))) return Text();
-  return Narrow(buffer.c_str(), -1);
+  return NarrowText(buffer.c_str(), -1);
 }
 
 }  // namespace
 
 Text LoadFileString(const Text& file, unsigned id) {
   if (id > kLargestStringId) return Text();
-  const std::wstring name = Wide(FullFilePath(file));
+  const std::wstring name = WideText(FullFilePath(file));
   if (name.empty()) return Text();
   HMODULE module = nullptr;
   {
@@ -129,7 +110,7 @@ Text LoadFileString(const Text& file, unsigned id) {
     at += 1 + units[at];
   }
   if (at >= unitCount || units[at] > unitCount - at - 1) return Text();
-  return Narrow(units + at + 1, units[at]);
+  return NarrowText(units + at + 1, units[at]);
 }
 
 Text ReadRegistryDisplayText(int root, const Text& path) {

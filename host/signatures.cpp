@@ -12,6 +12,7 @@
 #include "host/native_view.h"
 #include "host/scoped_handles.h"
 #include "host/system_functions.h"
+#include "host/wide_text.h"
 
 namespace {
 
@@ -62,35 +63,17 @@ const TrustFunctions& Trust() {
   return functions;
 }
 
-std::wstring Wide(const Text& text) {
-  const int units = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-  if (units <= 0) return std::wstring();
-  std::wstring wide(static_cast<std::size_t>(units), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &wide[0], units);
-  wide.resize(static_cast<std::size_t>(units - 1));
-  return wide;
-}
-
-Text Narrow(const wchar_t* wide) {
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 1) return Text();
-  Text narrow(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide, -1, &narrow[0], bytes, nullptr, nullptr);
-  narrow.resize(static_cast<std::size_t>(bytes - 1));
-  return narrow;
-}
-
 Text CertificateName(PCCERT_CONTEXT certificate) {
   if (certificate == nullptr) return Text();
   wchar_t name[256] = {};
   const TrustFunctions& trust = Trust();
   if (trust.certName != nullptr) {
-    if (trust.certName(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name, 256) > 1) return Narrow(name);
+    if (trust.certName(certificate, CERT_NAME_SIMPLE_DISPLAY_TYPE, 0, nullptr, name, 256) > 1) return NarrowText(name);
   } else if (trust.certNameToStr != nullptr && certificate->pCertInfo != nullptr) {
     // Windows 2000's crypt32 may lack the simple form: the subject as text.
     if (trust.certNameToStr(X509_ASN_ENCODING, &certificate->pCertInfo->Subject, CERT_SIMPLE_NAME_STR, name, 256) >
         1) {
-      return Narrow(name);
+      return NarrowText(name);
     }
   }
   return Text();
@@ -203,7 +186,7 @@ SignatureFinding CheckFileSignature(const Text& path) {
                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   }
   if (!file.IsValid()) return {};
-  const std::wstring widePath = Wide(path);
+  const std::wstring widePath = WideText(path);
   SignatureFinding finding = CheckEmbedded(file.Get(), widePath);
   if (!finding.isSigned) finding = CheckCatalogues(file.Get(), widePath);
   finding.checked = true;
