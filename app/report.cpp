@@ -16,7 +16,6 @@
 namespace {
 
 const char kCellSeparator[] = "\t";   // cells may hold " | " themselves (a service's files)
-constexpr unsigned kSignatureSliceMilliseconds = 30;
 
 // Columns a list fills with the same text on every row, or with a copy of
 // another column: they tell a reader nothing.
@@ -171,11 +170,8 @@ Text ProposedReportName() { return "Veltro-" + LocalTimeStamp().compact + ".txt"
 
 Text ComposeReport(MainControls& c, ReportBackups backups) {
   // Who signed each file is otherwise worked out while the window is idle;
-  // a report says it for every row. The window answers between slices.
-  while (SignaturesPending()) {
-    CheckPendingSignatures(kSignatureSliceMilliseconds);
-    ProcessPendingEvents();
-  }
+  // a report says it for every row. The window answers meanwhile.
+  FinishSignatureChecks(ProcessPendingEvents);
   Text report = ReportHeader(backups);
   const HWND hosts = TextFilePageEdit(c, TextFilePage::Hosts).Handle();
   Text lastLabel;

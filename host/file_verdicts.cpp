@@ -5,7 +5,7 @@
 #include <deque>
 #include <map>
 
-#include "host/signatures.h"
+#include "host/signature_checker.h"
 #include "host/version_block.h"
 #include "host/version_info.h"
 
@@ -14,7 +14,8 @@ namespace {
 struct FileTable {
   std::deque<FileFacts> files;     // id - 1; a deque keeps handed-out references valid
   std::map<Text, FileId> byPath;   // lower-cased path
-  std::size_t nextToCheck = 0;     // files before it have no Pending verdict
+  std::size_t nextToQueue = 0;     // files before it were handed over for checking
+  std::size_t pending = 0;         // files whose trust is Pending
 };
 
 FileTable& Table() {
@@ -44,6 +45,7 @@ FileId NoteFile(const CommandFile& file) {
   const auto known = table.byPath.find(key);
   if (known != table.byPath.end()) return known->second;
   table.files.push_back(ReadCheapFacts(file));
+  if (table.files.back().trust == FileTrust::Pending) ++table.pending;
   const FileId id = static_cast<FileId>(table.files.size());
   table.byPath.emplace(key, id);
   return id;
@@ -59,30 +61,52 @@ bool IsMicrosoftSigned(const FileFacts& facts) {
   return facts.trust == FileTrust::Signed && facts.signer.find("Microsoft") != Text::npos;
 }
 
-bool SignaturesPending() {
-  const FileTable& table = Table();
-  for (std::size_t i = table.nextToCheck; i < table.files.size(); ++i) {
-    if (table.files[i].trust == FileTrust::Pending) return true;
+bool SignaturesPending() { return Table().pending > 0; }
+
+namespace {
+
+void QueueNotedFiles() {
+  FileTable& table = Table();
+  for (; table.nextToQueue < table.files.size(); ++table.nextToQueue) {
+    const FileFacts& facts = table.files[table.nextToQueue];
+    if (facts.trust == FileTrust::Pending) QueueSignatureCheck(static_cast<FileId>(table.nextToQueue + 1), facts.path);
   }
-  return false;
 }
 
-bool CheckPendingSignatures(unsigned milliseconds) {
+}  // namespace
+
+void RunSignatureChecks(bool mayRun) {
+  QueueNotedFiles();
+  LetSignatureChecksRun(mayRun);
+}
+
+bool CollectSignatureFindings() {
   FileTable& table = Table();
-  const DWORD start = GetTickCount();
   bool changed = false;
-  while (table.nextToCheck < table.files.size()) {
-    FileFacts& facts = table.files[table.nextToCheck++];
+  for (const SignatureCheck& check : TakeSignatureFindings()) {
+    if (check.id < 1 || static_cast<std::size_t>(check.id) > table.files.size()) continue;
+    FileFacts& facts = table.files[static_cast<std::size_t>(check.id) - 1];
     if (facts.trust != FileTrust::Pending) continue;
-    const SignatureFinding finding = CheckFileSignature(facts.path);
-    facts.trust = !finding.checked  ? FileTrust::Unchecked
-                  : finding.isSigned ? FileTrust::Signed
-                                     : FileTrust::NotSigned;
-    facts.signer = finding.signer;
+    --table.pending;
+    facts.trust = !check.finding.checked  ? FileTrust::Unchecked
+                  : check.finding.isSigned ? FileTrust::Signed
+                                           : FileTrust::NotSigned;
+    facts.signer = check.finding.signer;
     changed = true;
-    if (GetTickCount() - start >= milliseconds) break;
   }
   return changed;
+}
+
+void FinishSignatureChecks(void (*between)()) {
+  const UrgentSignatureChecks urgent;
+  for (;;) {
+    QueueNotedFiles();
+    CollectSignatureFindings();
+    if (!SignaturesPending()) return;
+    between();
+    // Leaves the processor to the checking thread.
+    Sleep(5);
+  }
 }
 
 Text DescriptionShown(FileId id) {

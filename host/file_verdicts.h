@@ -2,7 +2,7 @@
 //
 // The cheap facts (is it there, what its version information says) are read
 // when a row first names the file; who signed it needs the whole file read
-// and is worked out later, a few files at a time, while the window is idle.
+// and is worked out later, beside the window, while the window is idle.
 #pragma once
 
 #include "base/text_ops.h"
@@ -37,10 +37,18 @@ const FileFacts* FactsOf(FileId id);
 // name every Microsoft signing certificate carries).
 bool IsMicrosoftSigned(const FileFacts& facts);
 
+// Who signed each file is checked on a thread of its own
+// (host/signature_checker.h), only while checks may run.
 bool SignaturesPending();
-// Checks waiting files until `milliseconds` have passed (at least one file
-// when any waits); true when some verdict changed.
-bool CheckPendingSignatures(unsigned milliseconds);
+// Hands every file noted since the last call over for checking and says
+// whether checks may run now: the window lets them when it is idle.
+void RunSignatureChecks(bool mayRun);
+// Puts the findings that arrived into their files' facts; true when some
+// verdict changed.
+bool CollectSignatureFindings();
+// Every waiting file's verdict, whether checks may run or not; `between`
+// runs while the checks do (the window's events).
+void FinishSignatureChecks(void (*between)());
 
 // What a list's description column shows for the file: its description,
 // "未知" when the text names no existing file, "" for an empty text.

@@ -14,11 +14,11 @@ namespace {
 constexpr COLORREF kWarningColour = RGB(0xD0, 0x00, 0x00);
 constexpr COLORREF kWindowsColour = RGB(0x80, 0x80, 0x80);
 
-// Idle work: one slice of signature checks per tick, short enough that the
-// window answers within a frame or two whatever the machine's speed.
+// Signatures are checked beside the window; each tick says whether the
+// window is idle enough for checks to run and colours the rows whose
+// verdicts arrived.
 constexpr UINT_PTR kVerdictTimerId = 0x5644;   // "VD"; distinct from the window's own timer
 constexpr UINT kTickMilliseconds = 40;
-constexpr unsigned kSliceMilliseconds = 30;
 constexpr int kHintWidth = 600;
 
 // The lists that show verdicts, with the column of their stored text. Kept
@@ -58,9 +58,9 @@ Text FileVerdictHintAt(const ResultList& list, POINT clientPoint) {
 namespace {
 
 void CALLBACK CheckSomeVerdicts(HWND window, UINT, UINT_PTR timer, DWORD) {
-  // A scan lets messages through between rows: its time is not ours.
-  if (HandlersRunning(window) || ListFill::AnyFilling()) return;
-  if (CheckPendingSignatures(kSliceMilliseconds)) {
+  // A scan lets messages through between rows: its time is not the checks'.
+  RunSignatureChecks(!HandlersRunning(window) && !ListFill::AnyFilling());
+  if (CollectSignatureFindings()) {
     auto& lists = ShadedLists();
     lists.erase(std::remove_if(lists.begin(), lists.end(), [](const ShadedList& shaded) { return !IsWindow(shaded.list); }),
                 lists.end());

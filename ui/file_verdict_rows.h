@@ -3,7 +3,8 @@
 //
 // A row carries its file as the row's tag (RowSink::Add). Drawing reads the
 // verdict the run already holds, never the file; signatures are checked
-// while the window is idle, and the rows take their colour as they come.
+// beside the window while it is idle, and the rows take their colour as the
+// verdicts come.
 #pragma once
 
 #include <windows.h>
@@ -36,6 +37,6 @@ Text TrustLine(const FileFacts& facts);
 // The hint of a row: the stored text, then the file's facts.
 Text FileVerdictHint(const Text& storedText, const FileFacts* facts);
 
-// Checks the signatures still waiting, a slice at a time whenever the
-// window has no handler running (a scan is one), then redraws the lists.
+// Lets the signatures still waiting be checked whenever the window has no
+// handler running (a scan is one), and redraws the lists as they arrive.
 void ScheduleFileVerdicts(const ResultList& list);

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "host/signatures.h"
 #include "support/fixtures.h"
 #include "support/trusted_roots.h"
@@ -65,9 +68,43 @@ TEST(FileVerdictsTest, OneVerdictPerFile) {
   EXPECT_EQ(FactsOf(missing)->trust, FileTrust::Missing);
   EXPECT_EQ(DescriptionShown(missing), "未知");
 
+  // Hashing a large file takes long and cannot be split: the checks run
+  // beside the caller, who is never held up waiting for one.
+  const Text large = "c:\\veltro-large-unsigned.bin";
+  {
+    const HANDLE file = CreateFileA(large.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const std::string block(1024 * 1024, 'x');
+    DWORD written = 0;
+    for (int i = 0; i < 48; ++i) WriteFile(file, block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
+    CloseHandle(file);
+  }
+  const FileId largeFile = NoteCommandFile(RegistryView::Native, large);
   EXPECT_TRUE(SignaturesPending());
-  while (SignaturesPending()) ASSERT_TRUE(CheckPendingSignatures(30));
-  EXPECT_FALSE(CheckPendingSignatures(30)) << "nothing is checked twice";
+  RunSignatureChecks(false);
+  Sleep(300);
+  EXPECT_FALSE(CollectSignatureFindings()) << "no check starts while checks may not run";
+
+  RunSignatureChecks(true);
+  DWORD longestCall = 0;
+  const DWORD start = GetTickCount();
+  DWORD largeChecked = 0;
+  while (SignaturesPending() && GetTickCount() - start < 60000) {
+    const DWORD before = GetTickCount();
+    CollectSignatureFindings();
+    longestCall = std::max(longestCall, GetTickCount() - before);
+    if (largeChecked == 0 && FactsOf(largeFile)->trust != FileTrust::Pending) largeChecked = GetTickCount() - start;
+    Sleep(5);
+  }
+  DeleteFileA(large.c_str());
+  ASSERT_FALSE(SignaturesPending());
+  // Checked on the caller's thread, one call would have lasted the hashing.
+  EXPECT_LT(longestCall * 2, largeChecked);
+  EXPECT_EQ(FactsOf(largeFile)->trust, FileTrust::NotSigned);
+  RunSignatureChecks(true);
+  Sleep(100);
+  EXPECT_FALSE(CollectSignatureFindings()) << "nothing is checked twice";
+  RunSignatureChecks(false);
   EXPECT_EQ(facts.trust, FileTrust::Signed);
   EXPECT_TRUE(IsMicrosoftSigned(facts));
 }
