@@ -5,6 +5,7 @@
 #include "ui/prompts.h"
 #include "host/backup.h"
 #include "host/files.h"
+#include "host/wide_text.h"
 
 namespace {
 
@@ -80,11 +81,12 @@ void LoadTextFile(EditBox& edit, const Text& path, BlockFileReader& reader, Text
   if (state.loading) return;
   LoadingMark mark(state);
   Fingerprint read;
+  Fingerprint shown;
+  EventPacer pacer;
   {
-    EditFiller filler(edit);
+    EditFiller filler(edit, pacer);
     const int32_t blocks = path.empty() ? 0 : reader.Open(path, kBlockSize);
     PendingText pending;
-    EventPacer pacer;
     for (int32_t i = 1; i <= blocks; ++i) {
       pacer.LetEventsThrough();
       const ByteString block = reader.ReadBlock(i);
@@ -101,9 +103,15 @@ void LoadTextFile(EditBox& edit, const Text& path, BlockFileReader& reader, Text
       state.faithful = !path.empty() && (reader.FileLength() == 0 || missing);
       return;
     }
+    // Reading megabytes back and turning them into the code page's bytes
+    // (as a save would) are long calls of their own: the window answers
+    // after the last piece and between the two.
+    ProcessPendingEvents();
+    const std::wstring held = edit.WideContent();
+    ProcessPendingEvents();
+    shown.Add(NarrowText(held.c_str(), static_cast<int>(held.size())));
+    ProcessPendingEvents();
   }
-  Fingerprint shown;
-  shown.Add(edit.Content());
   state.faithful = shown == read && read.Length() == reader.FileLength();
 }
 

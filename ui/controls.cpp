@@ -123,6 +123,15 @@ Text Label::Caption() const { return WindowText(handle_); }
 void Label::SetCaption(const Text& caption) { SetWindowTextA(handle_, caption.c_str()); }
 
 Text EditBox::Content() const { return WindowText(handle_); }
+
+std::wstring EditBox::WideContent() const {
+  const int length = GetWindowTextLengthW(handle_);
+  if (length <= 0) return std::wstring();
+  std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+  const int copied = GetWindowTextW(handle_, &text[0], length + 1);
+  text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+  return text;
+}
 void EditBox::SetContent(const Text& content) { SetWindowTextA(handle_, content.c_str()); }
 
 void AppendEditText(EditBox& edit, const Text& text) {

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "base/text_ops.h"
 
 // A report-style list view. Rows and columns count from 0.
@@ -50,6 +52,8 @@ class EditBox {
   explicit EditBox(HWND handle) : handle_(handle) {}
   HWND Handle() const { return handle_; }
   Text Content() const;
+  // The content as the box keeps it, UTF-16: one copy, no conversion.
+  std::wstring WideContent() const;
   void SetContent(const Text& content);
  private:
   HWND handle_ = nullptr;

@@ -4,17 +4,21 @@
 // converts the whole text, so appending small pieces one by one costs time
 // that grows with the square of the text. The filler empties the box, keeps
 // it read-only while it fills it (the user's typing would land inside the
-// text being loaded), inserts each piece at the end with drawing paused and
-// keeps the end in view, as a growing text would show.
+// text being loaded), and inserts each piece at the end. Emptying a box that
+// holds megabytes is one long call too: its lines go a few thousand at a
+// time, with the caller's pacer letting the window answer between.
+//
+// A box that may be seen is taken off the screen while it fills: every
+// insertion into a box on screen also works out what to redraw and where the
+// caret goes, which made a long load a third slower, and redrawing a box
+// that holds megabytes takes tens of milliseconds each time. The filled box
+// comes back scrolled to the end, the end kept in view as a growing text
+// would show it.
 //
 // The cost of one insertion grows with the text already in the box, so the
 // filler also suggests how much to hand it next: as much as it takes in
 // about kPieceTime, measured on the pieces so far, so that the caller
 // services the window between pieces well within a tenth of a second.
-// Drawing a box scrolled to the end of a long text walks its lines from the
-// top (tens of milliseconds at some megabytes), so a visible box is redrawn
-// at most every kShowInterval while it fills; the finished text is always
-// shown.
 #pragma once
 
 #include <windows.h>
@@ -22,10 +26,11 @@
 #include <cstddef>
 
 #include "ui/controls.h"
+#include "ui/event_pacer.h"
 
 class EditFiller {
  public:
-  explicit EditFiller(EditBox& edit);
+  EditFiller(EditBox& edit, EventPacer& pacer);
   ~EditFiller();
   EditFiller(const EditFiller&) = delete;
   EditFiller& operator=(const EditFiller&) = delete;
@@ -33,14 +38,12 @@ class EditFiller {
   void Append(const Text& piece);
   std::size_t SuggestedPieceBytes() const { return pieceBytes_; }
 
-  static constexpr double kPieceTime = 50.0;    // milliseconds
-  static constexpr DWORD kShowInterval = 1000;  // milliseconds
+  static constexpr double kPieceTime = 50.0;   // milliseconds
 
  private:
-  void ShowEnd();
-
   HWND handle_;
   bool wasReadOnly_;
+  bool wasShown_;
+  bool hadFocus_;
   std::size_t pieceBytes_;
-  DWORD lastShown_;
 };

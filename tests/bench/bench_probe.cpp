@@ -105,6 +105,7 @@ class Pinger {
   }
   void SetPhase(int phase) { phase_ = phase; }
   double Worst(int phase) const { return worst_[phase]; }
+  double WorstAt(int phase) const { return worstAt_[phase]; }
   long Pings(int phase) const { return pings_[phase]; }
 
  private:
@@ -115,7 +116,10 @@ class Pinger {
       DWORD_PTR result = 0;
       if (!SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result)) return;
       const double latency = NowMs() - start;
-      if (latency > worst_[phase]) worst_[phase] = latency;
+      if (latency > worst_[phase]) {
+        worst_[phase] = latency;
+        worstAt_[phase] = start;
+      }
       ++pings_[phase];
       // The gap is seen to within this pause; pinging faster would load the
       // window (and the shared wineserver) with the measurement itself.
@@ -126,6 +130,7 @@ class Pinger {
   std::atomic<bool> stop_{false};
   std::atomic<int> phase_{kPhaseStart};
   double worst_[kPhaseCount] = {};
+  double worstAt_[kPhaseCount] = {};
   long pings_[kPhaseCount] = {};
   BackgroundThread thread_;   // last: starts once the rest is ready
 };
@@ -432,6 +437,8 @@ int main(int argc, char** argv) {
     char key[64];
     std::snprintf(key, sizeof key, "gap_%s_ms", kPhaseNames[p]);
     report.Number(key, pinger.Worst(p));
+    std::snprintf(key, sizeof key, "gap_%s_at_ms", kPhaseNames[p]);
+    report.Number(key, pinger.WorstAt(p));
   }
   report.Text("veltro_alive", WaitForSingleObject(process, 0) == WAIT_TIMEOUT ? "yes" : "NO");
   CloseHandle(process);

@@ -152,4 +152,21 @@ TEST(SystemFilePagesWindowTest, LargeHostsFileThroughTheWindow) {
   std::printf("4 MiB hosts through the window: load %lu ms (cpu %.0f ms, longest unserviced %lu ms), save %lu ms\n",
               static_cast<unsigned long>(loaded - start), cpuLoaded - cpuStart, static_cast<unsigned long>(g_longestGap),
               static_cast<unsigned long>(saved - loaded));
+
+  // The box is off the screen while it fills: it comes back, with the end
+  // of the text in view and the focus it had. "重置" empties a full box a
+  // few thousand lines at a time; nothing of the old text stays behind.
+  const HWND box = window.Controls().编辑框1.Handle();
+  const Text shorter = HostsLikeText(1024 * 1024) + "10.0.0.1 veltro-last-line\r\n";
+  ASSERT_TRUE(WriteWholeFile(path, shorter));
+  // As a keyboard would: the focus stays in the box when the reload starts.
+  SetFocus(box);
+  const HWND reset = window.Control(ButtonId(4));
+  SendMessageA(GetParent(box), WM_COMMAND, MAKEWPARAM(ButtonId(4), BN_CLICKED), reinterpret_cast<LPARAM>(reset));
+  window.Pump();
+  EXPECT_EQ(window.Controls().编辑框1.Content(), shorter);
+  EXPECT_TRUE(IsWindowVisible(box));
+  EXPECT_EQ(GetFocus(), box);
+  const LRESULT lines = SendMessageA(box, EM_GETLINECOUNT, 0, 0);
+  EXPECT_GT(SendMessageA(box, EM_GETFIRSTVISIBLELINE, 0, 0), lines - 40) << "the end is in view";
 }
