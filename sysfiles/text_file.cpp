@@ -1,5 +1,7 @@
 #include "sysfiles/text_file.h"
 
+#include <algorithm>
+
 #include "ui/edit_streaming.h"
 #include "ui/event_pacer.h"
 #include "ui/prompts.h"
@@ -75,6 +77,24 @@ class LoadingMark {
   TextFileState& state_;
 };
 
+// The box's text as the code page's bytes a save would write, converted a
+// slice at a time: no second copy of megabytes, and the window answers
+// between slices.
+Fingerprint FingerprintOfBox(const EditBox& edit, EventPacer& pacer) {
+  constexpr std::size_t kSliceUnits = 64 * 1024;
+  const std::wstring held = edit.WideContent();
+  Fingerprint shown;
+  for (std::size_t at = 0; at < held.size();) {
+    std::size_t units = std::min(kSliceUnits, held.size() - at);
+    // A character beyond the first 64K is two units: never cut between them.
+    if (at + units < held.size() && IS_HIGH_SURROGATE(held[at + units - 1])) --units;
+    shown.Add(NarrowText(held.data() + at, static_cast<int>(units)));
+    at += units;
+    pacer.LetEventsThrough();
+  }
+  return shown;
+}
+
 }  // namespace
 
 void LoadTextFile(EditBox& edit, const Text& path, BlockFileReader& reader, TextFileState& state) {
@@ -103,14 +123,10 @@ void LoadTextFile(EditBox& edit, const Text& path, BlockFileReader& reader, Text
       state.faithful = !path.empty() && (reader.FileLength() == 0 || missing);
       return;
     }
-    // Reading megabytes back and turning them into the code page's bytes
-    // (as a save would) are long calls of their own: the window answers
-    // after the last piece and between the two.
+    // Reading megabytes back is a long call of its own: the window answers
+    // after the last piece first.
     ProcessPendingEvents();
-    const std::wstring held = edit.WideContent();
-    ProcessPendingEvents();
-    shown.Add(NarrowText(held.c_str(), static_cast<int>(held.size())));
-    ProcessPendingEvents();
+    shown = FingerprintOfBox(edit, pacer);
   }
   state.faithful = shown == read && read.Length() == reader.FileLength();
 }
