@@ -15,6 +15,12 @@ make_prefix() {
   # Wine draws the caption buttons with Marlett, and does not find the copy
   # that fonts-wine installs unless the prefix's Fonts folder has it.
   cp -n /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+  # A Windows profile comes with the trust providers' policy flags; Wine's
+  # wintrust writes them at the first signature check instead, which the
+  # tests would see as a change Veltro made unasked.
+  "$wine" reg add 'HKCU\Software\Microsoft\Windows\CurrentVersion\Wintrust\Trust Providers\Software Publishing' \
+    /v State /t REG_DWORD /d 0x23c00 /f >/dev/null 2>&1
+  /usr/lib/wine/wineserver -w
 }
 
 # Two more local drives for the tests of what drive roots hold, each a

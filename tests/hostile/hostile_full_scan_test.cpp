@@ -9,11 +9,14 @@
 #include <string>
 #include <vector>
 
+#include "app/verdict_lists.h"
+#include "host/file_verdicts.h"
 #include "host/files.h"
 #include "support/time_limits.h"
 #include "support/fixtures.h"
 #include "support/hostile_seed.h"
 #include "support/main_window_fixture.h"
+#include "ui/file_verdict_rows.h"
 
 using hostile::Bytes;
 using hostile::Terminated;
@@ -204,6 +207,21 @@ TEST(HostileFullScan, EndsListsEverythingAndWritesNothing) {
     EXPECT_TRUE(holds(c.超级列表框9, 0, "hv;clone$"));
     EXPECT_TRUE(holds(c.系统服务列表, 4, "hv;svc"));
     EXPECT_TRUE(holds(c.超级列表框3, 0, "hv 999.exe"));
+    // Every seeded entry that names a file shows red: nothing seeded is
+    // signed. The 16 MB file is hashed beside the window.
+    ASSERT_TRUE(fixture.PumpUntil([] { return !SignaturesPending(); }, 120000));
+    int judged = 0;
+    for (const VerdictList& shown : VerdictLists()) {
+      const ResultList& list = c.*shown.list;
+      for (int row = 0; row < list.RowCount(); ++row) {
+        const Text stored = list.GetCellText(row, shown.storedTextColumn);
+        const FileId file = static_cast<FileId>(list.RowTag(row));
+        if (file == 0 || (stored.find("hv ") == Text::npos && list.GetCellText(row, 0).find("hv") != 0)) continue;
+        ++judged;
+        EXPECT_EQ(ShadeOf(FactsOf(file)), RowShade::Warning) << "list " << shown.listId << ": " << stored.substr(0, 80);
+      }
+    }
+    EXPECT_GT(judged, kManyFiles);
     // Every cell the scan wrote holds whole characters.
     ResultList* lists[] = {&c.超级列表框1, &c.超级列表框2, &c.超级列表框3, &c.超级列表框4, &c.超级列表框5,
                            &c.超级列表框6, &c.超级列表框7, &c.超级列表框9, &c.系统服务列表};
